@@ -1,0 +1,28 @@
+// The DLL commands the application declares, by index into the header
+// block's name tables. Every call site names its index and convention.
+#pragma once
+
+enum DllCommand : int {
+  DLL_DELETE_FILE = 0,
+  DLL_INTERNET_GET_CONNECTED_STATE,
+  DLL_INTERNET_OPEN,
+  DLL_INTERNET_OPEN_URL,
+  DLL_HTTP_QUERY_INFO,
+  DLL_INTERNET_READ_FILE,
+  DLL_CALL_WINDOW_PROC,
+  DLL_INTERNET_CLOSE_HANDLE,
+  DLL_GET_CURRENT_PROCESS_ID,
+  DLL_MESSAGE_BOX_TIMEOUT,
+  DLL_GET_TICK_COUNT,
+  DLL_FIND_WINDOW_EX,
+  DLL_IS_WINDOW_VISIBLE,
+  DLL_GET_WINDOW_THREAD_PROCESS_ID,
+  DLL_GET_PARENT,
+  DLL_GET_CLASS_NAME,
+  DLL_GET_WINDOW_TEXT_LENGTH_W,
+  DLL_GET_WINDOW_TEXT_W,
+  DLL_LSTRLEN_W,
+  DLL_WIDE_CHAR_TO_MULTI_BYTE,
+  DLL_STRLEN,  // msvcrt, caller clean-up
+  DLL_COMMAND_COUNT
+};

@@ -1,0 +1,53 @@
+// The application's constant data read by the runtime at start-up: the
+// header block, the library table and the DLL-command declarations.
+#include "app_header.h"
+#include "dll_declarations.h"
+#include "libraries.h"
+
+namespace {
+
+const char* const kDllLibraries[DLL_COMMAND_COUNT] = {
+    "Kernel32.dll", "Wininet.dll",  "Wininet.dll",  "Wininet.dll",  "Wininet.dll",  "Wininet.dll",
+    "",             "Wininet.dll",  "kernel32.dll", "user32.dll",   "kernel32.dll", "user32.dll",
+    "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",
+    "kernel32.dll", "kernel32.dll", "msvcrt.dll",
+};
+
+const char* const kDllFunctions[DLL_COMMAND_COUNT] = {
+    "DeleteFileA",          "InternetGetConnectedState", "InternetOpenA",         "InternetOpenUrlA",
+    "HttpQueryInfoA",       "InternetReadFile",          "CallWindowProcA",       "InternetCloseHandle",
+    "GetCurrentProcessId",  "MessageBoxTimeoutA",        "GetTickCount",          "FindWindowExA",
+    "IsWindowVisible",      "GetWindowThreadProcessId",  "GetParent",             "GetClassNameA",
+    "GetWindowTextLengthW", "GetWindowTextW",            "lstrlenW",              "WideCharToMultiByte",
+    "strlen",
+};
+
+const LibraryDescriptor* const kLibraries[] = {&core_library, &ui_extension_library, &system_interface_library,
+                                               &ui_extension2_library};
+
+// The constant segment: shared empty text and empty byte array first.
+struct ConstantSegment {
+  char empty_text[4];
+  int32_t empty_bytes[2];
+};
+const ConstantSegment kConstants = {{0, 0, 0, 0}, {1, 0}};
+
+void ApplicationCode() {}  // marks the start of the application's routines
+
+}  // namespace
+
+extern "C" const ApplicationHeader application_header = {
+    3,
+    0,
+    0x1A19A,
+    reinterpret_cast<const void*>(&ApplicationCode),
+    &kConstants,
+    sizeof kConstants,
+    nullptr,  // the window template arrives with the window manager
+    0,
+    sizeof kLibraries / sizeof kLibraries[0],
+    kLibraries,
+    DLL_COMMAND_COUNT,
+    kDllLibraries,
+    kDllFunctions,
+};

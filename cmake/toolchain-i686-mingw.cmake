@@ -1,0 +1,14 @@
+# Cross build for 32-bit Windows with the POSIX thread model of mingw-w64.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(TARGET_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${TARGET_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TARGET_TRIPLE}-g++-posix)
+set(CMAKE_ASM_COMPILER ${TARGET_TRIPLE}-gcc-posix)
+set(CMAKE_RC_COMPILER ${TARGET_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TARGET_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# ctest and gtest_discover_tests run the target programs under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -1,0 +1,19 @@
+#include "libraries.h"
+
+#include "library_link.h"
+
+namespace {
+
+// Each library keeps its own link to the runtime; the tag tells them apart.
+template <int Library>
+struct Linked {
+  static inline LibraryLink link;
+  static int32_t __stdcall Notify(int32_t code, int32_t arg1, int32_t) { return link.Receive(code, arg1); }
+};
+
+}  // namespace
+
+const LibraryDescriptor core_library = {"core", Linked<1>::Notify, nullptr, 0, nullptr, 0};
+const LibraryDescriptor ui_extension_library = {"ui-extension-1", Linked<2>::Notify, nullptr, 0, nullptr, 0};
+const LibraryDescriptor system_interface_library = {"system-interface", Linked<3>::Notify, nullptr, 0, nullptr, 0};
+const LibraryDescriptor ui_extension2_library = {"ui-extension-2", Linked<4>::Notify, nullptr, 0, nullptr, 0};

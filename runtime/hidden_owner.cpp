@@ -1,0 +1,28 @@
+#include "hidden_owner.h"
+
+#include "runtime_app.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"_ZU_HideOwner";
+
+LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  // Another thread asked to end the program: the shutdown runs here, on the
+  // main thread, and the process ends with the code it gave.
+  if (message == WM_RUNTIME_END) EndProgram(static_cast<int32_t>(wparam));
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+HWND CreateHiddenOwner() {
+  WNDCLASSW window_class = {};
+  window_class.lpfnWndProc = HiddenOwnerProc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  window_class.lpszClassName = kClassName;
+  RegisterClassW(&window_class);
+  return CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                         window_class.hInstance, nullptr);
+}

@@ -1,0 +1,109 @@
+#include "notify.h"
+
+#include <windows.h>
+
+#include "error_report.h"
+#include "heap.h"
+#include "message_loop.h"
+#include "runtime_app.h"
+#include "window_link.h"
+
+namespace {
+
+template <typename T>
+T* Pointer(int32_t word) {
+  return reinterpret_cast<T*>(static_cast<uintptr_t>(static_cast<uint32_t>(word)));
+}
+int32_t Word(const void* p) { return static_cast<int32_t>(reinterpret_cast<uintptr_t>(p)); }
+
+// The program's icon in both sizes, loaded once and kept until shutdown.
+int32_t DefaultIcons(HICON* out) {
+  const int sizes[2] = {32, 16};
+  for (int i = 0; i < 2; ++i) {
+    if (!g_app.default_icons[i])
+      g_app.default_icons[i] = static_cast<HICON>(
+          LoadImageW(GetModuleHandleW(nullptr), L"DEFAULT_ICON", IMAGE_ICON, sizes[i], sizes[i], 0));
+    if (out) out[i] = g_app.default_icons[i];
+  }
+  return 0;
+}
+
+int32_t FindOpenFile(uint32_t file) {
+  int32_t i = g_app.open_files.IndexOf(file);
+  return i < 0 ? -1 : static_cast<int32_t>(g_app.open_file_kinds[i]);
+}
+
+int32_t RegisterOpenFile(uint32_t file, uint32_t kind) {
+  if (g_app.open_files.IndexOf(file) < 0 && g_app.open_files.Append(file)) {
+    if (!g_app.open_file_kinds.Append(kind & 0xFF)) g_app.open_files.RemoveAt(g_app.open_files.count() - 1);
+  }
+  return 0;
+}
+
+int32_t UnregisterOpenFile(uint32_t file) {
+  int32_t i = g_app.open_files.IndexOf(file);
+  if (i < 0) return 0;
+  g_app.open_files.RemoveAt(i);
+  g_app.open_file_kinds.RemoveAt(i);
+  return 1;
+}
+
+bool IsRuntimeCode(int32_t code) { return (code >= 1000 && code <= 1014) || (code >= 2000 && code <= 2040); }
+
+}  // namespace
+
+extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t arg2) {
+  if (!IsRuntimeCode(code)) return 0;
+  switch (code) {
+    case NR_DEFAULT_ICONS:
+      return DefaultIcons(Pointer<HICON>(arg1));
+    case NR_PICTURE_TO_BITMAP:
+      return PictureToBitmap(Pointer<const void>(arg1), arg2);
+    case NR_PROGRAM_DIR:
+      return Word(g_app.program_dir.c_str());
+    case NR_PROGRAM_FILE:
+      return Word(g_app.program_file.c_str());
+    case NR_SUSPEND_EVENTS:
+      PumpPendingMessages();
+      g_app.event_block += 1;
+      return 0;
+    case NR_RESUME_EVENTS:
+      PumpPendingMessages();
+      if (g_app.event_block > 0) g_app.event_block -= 1;
+      return 0;
+    case NR_FIND_OPEN_FILE:
+      return FindOpenFile(static_cast<uint32_t>(arg1));
+    case NR_REGISTER_OPEN_FILE:
+      return RegisterOpenFile(static_cast<uint32_t>(arg1), static_cast<uint32_t>(arg2));
+    case NR_UNREGISTER_OPEN_FILE:
+      return UnregisterOpenFile(static_cast<uint32_t>(arg1));
+    case NR_PUMP_MESSAGES:
+      PumpPendingMessages();
+      return 0;
+    case NR_ALLOC:
+      return Word(arg2 == 0 ? Alloc(arg1) : TryAlloc(arg1));
+    case NR_FREE:
+      Free(Pointer<void>(arg1));
+      return 0;
+    case NR_REALLOC:
+      return Word(Realloc(Pointer<void>(arg1), arg2));
+    case NR_RUNTIME_ERROR:
+      RaiseRuntimeError(Pointer<const char>(arg1), 0, 0, 0);
+    case NR_END_PROGRAM:
+      EndProgram(arg1);
+    case NR_PROGRAM_KIND:
+      return static_cast<int32_t>(g_app.program_kind);
+    case NR_WINDOW_RECORDS:
+    case NR_UNIT_DESCRIPTOR:
+    case NR_ELEMENT_DESTROYED:
+    case NR_WINDOW_OBJECT:
+    case NR_WINDOW_OBJECT_OR_FAIL:
+    case NR_RAISE_EVENT:
+    case NR_RAISE_TYPED_EVENT:
+      return window_link::Notify(code, arg1, arg2);
+    default:
+      // Codes of the database, printing, chart and media facilities, which
+      // this program does not carry.
+      return 0;
+  }
+}

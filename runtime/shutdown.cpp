@@ -1,0 +1,94 @@
+// The orderly shutdown, run once by whichever road ends the program.
+#include <ole2.h>
+#include <windows.h>
+
+#include "app_calls.h"
+#include "dll_commands.h"
+#include "runtime_app.h"
+#include "window_link.h"
+
+namespace {
+
+void RunExitRoutines() {
+  // Routines may be added while others run; walk by index.
+  for (int32_t i = 0; i < g_app.exit_routines.count(); ++i)
+    CallApplicationRoutine(reinterpret_cast<const void*>(static_cast<uintptr_t>(g_app.exit_routines[i])), nullptr,
+                           0);
+  g_app.exit_routines.Clear();
+}
+
+void TellLibrariesGoodbye() {
+  for (uint32_t i = 0; i < g_app.library_count; ++i) {
+    const LibraryDescriptor* library = g_app.libraries ? g_app.libraries[i] : nullptr;
+    if (library && library->notify)
+      library->notify(NOTIFY_LIB_SHUTDOWN, static_cast<int32_t>(g_app.library_values[static_cast<int32_t>(i)]), 0);
+  }
+  g_app.libraries = nullptr;
+  g_app.library_count = 0;
+  g_app.library_values.Clear();
+}
+
+void ReleaseLoadedModules() {
+  for (int32_t i = 0; i < g_app.loaded_modules.count(); ++i)
+    FreeLibrary(reinterpret_cast<HMODULE>(static_cast<uintptr_t>(g_app.loaded_modules[i])));
+  g_app.loaded_modules.Clear();
+}
+
+void ReleaseSharedObjects() {
+  g_app.const_begin = g_app.const_end = nullptr;
+  for (HICON& icon : g_app.default_icons) {
+    if (icon) DestroyIcon(icon);
+    icon = nullptr;
+  }
+  if (g_app.hidden_owner && IsWindow(g_app.hidden_owner)) DestroyWindow(g_app.hidden_owner);
+  g_app.hidden_owner = nullptr;
+  for (FacilityHook& hook : g_app.facilities)
+    if (hook.terminate) hook.terminate();
+}
+
+void StopWinsock() {
+  // No facility of this program starts Winsock; the flag is kept so that one
+  // that does is undone here. Resolved late so ws2_32 is not imported for it.
+  if (!g_app.winsock_started) return;
+  if (HMODULE ws2 = GetModuleHandleW(L"ws2_32.dll"))
+    if (auto cleanup = reinterpret_cast<int(WINAPI*)()>(GetProcAddress(ws2, "WSACleanup"))) cleanup();
+  g_app.winsock_started = 0;
+}
+
+}  // namespace
+
+void RunShutdown(int32_t exit_code) {
+  g_app.event_block += 1;
+  if (g_app.main_thread_id && GetCurrentThreadId() != g_app.main_thread_id) {
+    // The main thread runs the shutdown inside the private end message and
+    // ends the process with our code.
+    if (g_app.hidden_owner && IsWindow(g_app.hidden_owner))
+      SendMessageW(g_app.hidden_owner, WM_RUNTIME_END, static_cast<WPARAM>(exit_code), 0);
+    if (!g_app.shutting_down) ExitProcess(static_cast<UINT>(exit_code));
+    return;
+  }
+  // A runtime error inside an exit routine ends the process at once instead
+  // of running the shutdown a second time.
+  if (g_app.shutting_down) return;
+  g_app.shutting_down = 1;
+
+  g_app.idle_windows.Clear();
+  g_app.idle_callbacks.Clear();
+  g_app.idle_arguments.Clear();
+  window_link::DeleteAllWindowRecords();
+  RunExitRoutines();
+  TellLibrariesGoodbye();
+  ReleaseDllCommands();
+  ReleaseLoadedModules();
+  ReleaseSharedObjects();
+  StopWinsock();
+  if (g_app.ole_started) {
+    OleUninitialize();
+    g_app.ole_started = 0;
+  }
+}
+
+void __cdecl EndProgram(int32_t exit_code) {
+  RunShutdown(exit_code);
+  ExitProcess(static_cast<UINT>(exit_code));
+}
