@@ -42,6 +42,8 @@ HMODULE LoadNamedLibrary(const std::string& name, const ModuleLoader& loader) {
 
 const ModuleLoader kSystemModuleLoader = {LoadGbkPath, FreeLibrary, GetProcAddress};
 
+const ModuleLoader* g_module_loader = &kSystemModuleLoader;
+
 const char* const kDefaultDllLibraries[6] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
                                              "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
 
@@ -91,7 +93,7 @@ extern "C" FARPROC __cdecl ResolveDllCommand(uint32_t index) {
 
   const char* library = Entry(g_app.dll_library_names, index);
   const char* function = Entry(g_app.dll_function_names, index);
-  DllBinding binding = BindDllFunction(library ? library : "", function ? function : "", kSystemModuleLoader);
+  DllBinding binding = BindDllFunction(library ? library : "", function ? function : "", *g_module_loader);
   if (!binding.address) {
     std::string message;
     if (library && *library)
@@ -107,7 +109,8 @@ extern "C" FARPROC __cdecl ResolveDllCommand(uint32_t index) {
 
 void ReleaseDllCommands() {
   for (int32_t i = 0; i < g_app.dll_modules.count(); ++i)
-    if (g_app.dll_modules[i]) FreeLibrary(reinterpret_cast<HMODULE>(static_cast<uintptr_t>(g_app.dll_modules[i])));
+    if (g_app.dll_modules[i])
+      g_module_loader->release(reinterpret_cast<HMODULE>(static_cast<uintptr_t>(g_app.dll_modules[i])));
   g_dll_bound_count = 0;
   g_dll_bound_addresses = nullptr;
   g_app.dll_library_names.Clear();

@@ -11,6 +11,8 @@ struct ModuleLoader {
   FARPROC(WINAPI* lookup)(HMODULE module, LPCSTR name_or_ordinal);
 };
 extern const ModuleLoader kSystemModuleLoader;
+// The loader the gate binds with; tests put a recording one here.
+extern const ModuleLoader* g_module_loader;
 
 // The libraries searched, in order, for a declaration without a library.
 extern const char* const kDefaultDllLibraries[6];

@@ -1,0 +1,160 @@
+#include "child_process.h"
+
+#include <shellapi.h>
+
+
+namespace {
+
+struct BoxSearch {
+  DWORD process_id;
+  HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t class_name[16] = {};
+  GetClassNameW(window, class_name, 16);
+  if (owner == search->process_id && wcscmp(class_name, L"#32770") == 0 && IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::wstring WindowText(HWND window) {
+  int n = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  GetWindowTextW(window, text.data(), n + 1);
+  text.resize(static_cast<size_t>(n));
+  return text;
+}
+
+// A message box shows its icon in a static control: id 20 on Windows,
+// 1088 under Wine.
+bool HasIcon(HWND box) {
+  for (int id : {20, 1088}) {
+    HWND icon = GetDlgItem(box, id);
+    if (icon && SendMessageW(icon, STM_GETICON, 0, 0) != 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+ChildProcess::~ChildProcess() {
+  if (info_.hProcess) {
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(info_.hProcess, 1);
+      WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+  }
+}
+
+bool ChildProcess::Start(const std::wstring& program, const std::wstring& arguments, const std::wstring& directory) {
+  std::wstring command_line = L"\"" + program + L"\" " + arguments;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  return CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &info_) != 0;
+}
+
+MessageBoxSeen ChildProcess::WaitForMessageBox(DWORD timeout_ms) const {
+  MessageBoxSeen seen;
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeout_ms) {
+    BoxSearch search = {info_.dwProcessId, nullptr};
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    if (search.found) {
+      Sleep(100);  // let the box finish laying out its texts
+      seen.window = search.found;
+      seen.caption = WindowText(search.found);
+      wchar_t text[4096] = {};
+      GetDlgItemTextW(search.found, 0xFFFF, text, 4096);
+      seen.text = text;
+      seen.has_error_icon = HasIcon(search.found);
+      return seen;
+    }
+    if (WaitForSingleObject(info_.hProcess, 50) == WAIT_OBJECT_0) break;
+  }
+  return seen;
+}
+
+void ChildProcess::PressOk(const MessageBoxSeen& box) {
+  if (box.window) PostMessageW(box.window, WM_COMMAND, IDOK, 0);
+}
+
+DWORD ChildProcess::WaitForExit(DWORD timeout_ms) {
+  if (WaitForSingleObject(info_.hProcess, timeout_ms) != WAIT_OBJECT_0) return kStillRunning;
+  DWORD code = kStillRunning;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+namespace {
+
+struct WindowCollection {
+  DWORD process_id;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+  auto* collection = reinterpret_cast<WindowCollection*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == collection->process_id && IsWindowVisible(window)) collection->windows.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> ChildProcess::Windows() const {
+  WindowCollection collection = {info_.dwProcessId, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&collection));
+  return collection.windows;
+}
+
+std::wstring TestProgramFolder() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder = path;
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+std::wstring MakeTempFolder(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + name + L"-" + std::to_wstring(GetCurrentProcessId());
+  // Remove what an earlier run left behind.
+  SHFILEOPSTRUCTW op = {};
+  std::wstring from = folder + L'\0';
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NO_UI;
+  SHFileOperationW(&op);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder + L"\\";
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes;
+  char buffer[4096];
+  DWORD n = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+  CloseHandle(file);
+  return bytes;
+}
+
+std::wstring FromGbk(const std::string& gbk) {
+  if (gbk.empty()) return std::wstring();
+  int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), n);
+  return wide;
+}

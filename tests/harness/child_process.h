@@ -1,0 +1,52 @@
+// Runs a program under test as a child process and watches it from outside:
+// its message boxes, its windows and its exit code. Every wait is bounded.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct MessageBoxSeen {
+  HWND window = nullptr;
+  std::wstring caption;
+  std::wstring text;
+  bool has_error_icon = false;
+};
+
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ~ChildProcess();  // a child still running is terminated
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // Starts `program` with `arguments` in `directory` (empty: inherit).
+  bool Start(const std::wstring& program, const std::wstring& arguments, const std::wstring& directory = L"");
+
+  // The first message box (#32770) of the child, or an empty result when
+  // none appears within the time.
+  MessageBoxSeen WaitForMessageBox(DWORD timeout_ms) const;
+  // Presses OK on a box found by WaitForMessageBox.
+  static void PressOk(const MessageBoxSeen& box);
+
+  // The exit code, or `kStillRunning` when the time ran out.
+  static constexpr DWORD kStillRunning = 0xDEADBEEF;
+  DWORD WaitForExit(DWORD timeout_ms);
+
+  // Top-level visible windows of the child that are not message boxes.
+  std::vector<HWND> Windows() const;
+
+  DWORD id() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_ = {};
+};
+
+// Folder of the running test program, with a trailing backslash.
+std::wstring TestProgramFolder();
+// Creates a fresh empty folder below the system temporary folder.
+std::wstring MakeTempFolder(const std::wstring& name);
+// Reads a whole file as bytes; empty when missing.
+std::string ReadFileBytes(const std::wstring& path);
+// UTF-16 from GBK bytes, for comparing texts written by the programs.
+std::wstring FromGbk(const std::string& gbk);
