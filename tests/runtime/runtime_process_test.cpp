@@ -46,6 +46,14 @@ TEST(ExitCodes, LastWindowClosedAfterTheLoopStartedEndsWithZero) {
   ScenarioRun run = RunScenario(L"window_closes_later");
   EXPECT_EQ(run.exit_code, 0u);
   EXPECT_EQ(CountLines(run.report, L"exit routine"), 1) << "registered twice, runs once";
+  EXPECT_EQ(CountLines(run.report, L"library shutdown 0"), 1) << "the library hears of the end once";
+  EXPECT_LT(run.report.find(L"exit routine"), run.report.find(L"library shutdown")) << "exit routines first";
+}
+
+TEST(StartUp, TheEntrySequenceResetsTheFloatingPointUnit) {
+  ScenarioRun run = RunScenario(L"fpu_reset");
+  EXPECT_EQ(run.exit_code, 0u);
+  EXPECT_NE(run.report.find(L"fpu 037F\n"), std::wstring::npos) << run.report;
 }
 
 TEST(ExitCodes, StartWindowClosingAtOnceMeansTheLoopReturnsAtOnce) {

@@ -34,9 +34,11 @@ const char* const kDllFunctions[DLL_COUNT] = {"probe_add_one",  "#12",          
 
 // A library of the test application, to reach NotifyRuntime.
 NotifyEntry g_notify = nullptr;
+void Report(const std::string& line);
 int32_t __stdcall TestLibraryNotify(int32_t code, int32_t arg1, int32_t) {
   if (code == NOTIFY_LIB_INIT) g_notify = reinterpret_cast<NotifyEntry>(static_cast<uintptr_t>(arg1));
-  return code == NOTIFY_LIB_INIT || code == 6 ? 0 : -1;
+  if (code == NOTIFY_LIB_SHUTDOWN) Report("library shutdown " + std::to_string(arg1));
+  return code == NOTIFY_LIB_INIT || code == NOTIFY_LIB_SHUTDOWN ? 0 : -1;
 }
 const LibraryDescriptor kTestLibrary = {"test", TestLibraryNotify, nullptr, 0, nullptr, 0};
 const LibraryDescriptor* const kLibraries[] = {&kTestLibrary};
@@ -116,6 +118,12 @@ void __stdcall Startup() {
     char gbk[MAX_PATH * 2];
     WideCharToMultiByte(936, 0, current, -1, gbk, sizeof gbk, nullptr, nullptr);
     Report(std::string("current ") + gbk);
+  } else if (scenario == L"fpu_reset") {
+    uint16_t control = 0;
+    __asm__ volatile("fnstcw %0" : "=m"(control));
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%04X", control);
+    Report(std::string("fpu ") + hex);
   } else if (scenario == L"dll_calls") {
     ReportDllCalls();
   } else if (scenario == L"dll_stack_error") {
@@ -137,7 +145,8 @@ uint32_t StartWindowFor(const std::wstring& scenario) {
 void PlanFor(const std::wstring& scenario) {
   g_fake_plan.template_damaged = scenario == L"template_error";
   if (scenario == L"window_closes_at_once") g_fake_plan.close_after_ms = 0;
-  if (scenario == L"window_closes_later" || scenario.rfind(L"dll", 0) == 0 || scenario == L"program_dir")
+  if (scenario == L"window_closes_later" || scenario.rfind(L"dll", 0) == 0 || scenario == L"program_dir" ||
+      scenario == L"fpu_reset")
     g_fake_plan.close_after_ms = 300;
   if (scenario == L"empty_tags") g_fake_plan.window_tag = "";
 }
@@ -158,6 +167,12 @@ extern "C" int32_t __stdcall ApplicationEntry() {
   g_out = Arg(2) == L"-" ? L"" : Arg(2);
   std::wstring scenario = Arg(1);
   PlanFor(scenario);
+  if (scenario == L"fpu_reset") {
+    // Round toward zero, single precision, zero-divide unmasked: the entry
+    // sequence must put everything back.
+    uint16_t odd = 0x0C7B;
+    __asm__ volatile("fldcw %0" : : "m"(odd));
+  }
   if (scenario == L"report_error_window") {
     // The error names a window and an element: the location lists their tags.
     kernel_services.AuxService(AUX_INIT_RUNTIME);
