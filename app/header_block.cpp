@@ -2,6 +2,7 @@
 // header block, the library table and the DLL-command declarations.
 #include "app_header.h"
 #include "dll_declarations.h"
+#include "forms.h"
 #include "libraries.h"
 
 namespace {
@@ -32,19 +33,17 @@ struct ConstantSegment {
 };
 const ConstantSegment kConstants = {{0, 0, 0, 0}, {1, 0}};
 
-void ApplicationCode() {}  // marks the start of the application's routines
-
 }  // namespace
 
 extern "C" const ApplicationHeader application_header = {
     3,
     0,
     0x1A19A,
-    reinterpret_cast<const void*>(&ApplicationCode),
+    reinterpret_cast<const void*>(&main_window_code_base),
     &kConstants,
     sizeof kConstants,
-    nullptr,  // the window template arrives with the window manager
-    0,
+    main_window_template,
+    main_window_template_size,
     sizeof kLibraries / sizeof kLibraries[0],
     kLibraries,
     DLL_COMMAND_COUNT,

@@ -33,6 +33,12 @@ uint32_t Word(T* pointer) {
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
 }
 
+// Event routines answer EDX:EAX: EAX the value, EDX 1 when they gave one
+// (a close query answering false cancels the close).
+using EventAnswer = uint64_t;
+constexpr EventAnswer kNoEventValue = 0;
+constexpr EventAnswer EventValue(uint32_t value) { return uint64_t{1} << 32 | value; }
+
 // The routines an application supplies to its entry sequence.
 struct ApplicationRoutines {
   ApplicationRoutine global_init;     // may be null

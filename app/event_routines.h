@@ -1,0 +1,10 @@
+// The application's event routines bound in its window form.
+#pragma once
+#include "compiled_code.h"
+
+extern "C" {
+EventAnswer __stdcall on_main_window_created();
+EventAnswer __stdcall on_download_button_clicked_archive1();
+EventAnswer __stdcall on_download_button_clicked_archive2();
+EventAnswer __stdcall on_download_button_clicked_archive3();
+}

@@ -1,0 +1,51 @@
+// The live object of a window element: the unit's own class over the Win32
+// window it created. It keeps the window id and element id it was made for,
+// raises its events under them and tells the runtime when it is destroyed.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+class Component {
+ public:
+  Component(uint32_t window_id, uint32_t element_id) : window_id_(window_id), element_id_(element_id) {}
+  virtual ~Component() = default;
+  Component(const Component&) = delete;
+  Component& operator=(const Component&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  uint32_t window_id() const { return window_id_; }
+  uint32_t element_id() const { return element_id_; }
+
+  // The component of a window made by a unit, or null.
+  static Component* FromWindow(HWND window);
+
+  // Notifications the parent window passes on to the child they concern
+  // (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*, scroll messages).
+  virtual bool OnReflected(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
+
+  // Raises one of this component's events with up to five word arguments;
+  // true when a routine ran. `result` receives its value when it gave one.
+  bool RaiseEvent(int32_t event, const uint32_t* args = nullptr, int32_t count = 0, uint32_t* result = nullptr,
+                  bool* has_result = nullptr);
+
+  // Ends a windowless component (a window-backed one ends with its window).
+  void DestroyWindowless();
+
+ protected:
+  // Ties the object to its window: from now on the object sees the window's
+  // messages through WindowProc and ends with it.
+  void Attach(HWND window);
+  // The window's messages; the default passes them on.
+  virtual LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT Default(UINT message, WPARAM wparam, LPARAM lparam);
+  // Called once the window is gone: tells the runtime, then deletes the object.
+  virtual void OnFinalDestroy();
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                       DWORD_PTR data);
+  HWND hwnd_ = nullptr;
+  uint32_t window_id_;
+  uint32_t element_id_;
+};

@@ -1,0 +1,31 @@
+#include "unit_tables.h"
+
+#include "pending_units.h"
+#include "runtime_app.h"
+#include "window_unit.h"
+
+const UnitDescriptor* const kCoreUnits[] = {
+    &kWindowUnit,        nullptr, &kMenuItemUnit, nullptr, &kPendingEditBox,   // 1-5
+    nullptr,             nullptr, nullptr,        nullptr, &kPendingLabel,     // 6-10
+    &kPendingButton,     nullptr, nullptr,        nullptr, nullptr,            // 11-15
+    nullptr,             nullptr, nullptr,        &kPendingProcessBar, nullptr,  // 16-20
+    nullptr,             nullptr, nullptr,        nullptr, nullptr,            // 21-25
+    nullptr,             nullptr, nullptr,        nullptr, nullptr,            // 26-30
+    &kPendingCommonDlg,                                                        // 31
+};
+const int32_t kCoreUnitCount = sizeof kCoreUnits / sizeof kCoreUnits[0];
+
+const UnitDescriptor* const kUiExtensionUnits[] = {nullptr, &kPendingStatusBar, nullptr, nullptr, &kPendingTransLabel};
+const int32_t kUiExtensionUnitCount = sizeof kUiExtensionUnits / sizeof kUiExtensionUnits[0];
+
+const UnitDescriptor* const kUiExtension2Units[] = {&kPendingSuperBtn};
+const int32_t kUiExtension2UnitCount = sizeof kUiExtension2Units / sizeof kUiExtension2Units[0];
+
+const UnitDescriptor* FindUnit(uint32_t component_type) {
+  uint32_t library = component_type >> 16;
+  uint32_t unit = component_type & 0xFFFF;
+  if (library == 0 || unit == 0 || library > g_app.library_count || !g_app.libraries) return nullptr;
+  const LibraryDescriptor* descriptor = g_app.libraries[library - 1];
+  if (!descriptor || !descriptor->units || unit > static_cast<uint32_t>(descriptor->unit_count)) return nullptr;
+  return descriptor->units[unit - 1];
+}
