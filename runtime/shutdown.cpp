@@ -20,8 +20,9 @@ void RunExitRoutines() {
 void TellLibrariesGoodbye() {
   for (uint32_t i = 0; i < g_app.library_count; ++i) {
     const LibraryDescriptor* library = g_app.libraries ? g_app.libraries[i] : nullptr;
-    if (library && library->notify)
-      library->notify(NOTIFY_LIB_SHUTDOWN, static_cast<int32_t>(g_app.library_values[static_cast<int32_t>(i)]), 0);
+    auto index = static_cast<int32_t>(i);
+    uint32_t value = index < g_app.library_values.count() ? g_app.library_values[index] : 0;
+    if (library && library->notify) library->notify(NOTIFY_LIB_SHUTDOWN, static_cast<int32_t>(value), 0);
   }
   g_app.libraries = nullptr;
   g_app.library_count = 0;

@@ -16,9 +16,12 @@ class PropertyWriter {
     bytes_.push_back(static_cast<uint8_t>(value));
     bytes_.push_back(static_cast<uint8_t>(value >> 8));
   }
+  void Raw(const void* data, size_t size) {
+    if (size) bytes_.insert(bytes_.end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+  }
   void Buffer(const void* data, uint32_t size) {
     Word(size);
-    if (size) bytes_.insert(bytes_.end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+    Raw(data, size);
   }
   void Buffer(const std::vector<uint8_t>& data) { Buffer(data.data(), static_cast<uint32_t>(data.size())); }
   void CountedText(const std::string& text) { Buffer(text.data(), static_cast<uint32_t>(text.size())); }

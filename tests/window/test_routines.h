@@ -1,0 +1,19 @@
+// Event routines of the test windows; each counts its calls.
+#pragma once
+#include "compiled_code.h"
+
+struct RoutineCounts {
+  int created, moved, sized, close_query, clicked_a, clicked_b, menu;
+  bool refuse_close;
+};
+extern RoutineCounts g_counts;
+
+extern "C" {
+EventAnswer __stdcall test_created();
+EventAnswer __stdcall test_moved();
+EventAnswer __stdcall test_sized();
+EventAnswer __stdcall test_close_query();
+EventAnswer __stdcall test_clicked_a();
+EventAnswer __stdcall test_clicked_b();
+EventAnswer __stdcall test_menu();
+}

@@ -1,0 +1,322 @@
+// The window manager in-process: loading a template window, its events,
+// its menu, closing, and property access with and without a live window.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "abi/kernel_services.h"
+#include "component.h"
+#include "events.h"
+#include "font_record.h"
+#include "heap.h"
+#include "keyboard.h"
+#include "libraries.h"
+#include "notify.h"
+#include "property_access.h"
+#include "runtime_app.h"
+#include "test_routines.h"
+#include "test_units.h"
+#include "wide_text.h"
+#include "window_link.h"
+#include "window_manager.h"
+
+extern "C" const unsigned char test_windows_template[];
+extern "C" const uint32_t test_windows_template_size;
+extern "C" void test_windows_code_base();
+extern int g_moves_seen_by_created;
+
+namespace {
+
+constexpr uint32_t kWindowA = 0x52000010;
+constexpr uint32_t kWindowB = 0x52000020;
+constexpr uint32_t kA = 0x16000012, kB = 0x16000013, kC = 0x16000014;
+constexpr uint32_t kFont = 0x16000015, kStatic = 0x16000016, kStatic2 = 0x16000018, kMenu = 0x26000017;
+constexpr uint32_t kUnloaded = 0x16000022;
+
+// The test units stand in library 2; the super button is library 4's.
+const LibraryDescriptor* const kLibraries[] = {&core_library, &kTestUnitLibrary, nullptr, &ui_extension2_library};
+
+std::wstring WindowText(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
+uint32_t Read(uint32_t window, uint32_t element, int32_t property, int32_t sub = -1) {
+  return static_cast<uint32_t>(kernel_services.ReadProperty(window, element, property, sub));
+}
+void Write(uint32_t window, uint32_t element, int32_t property, uint32_t value, int32_t sub = -1) {
+  kernel_services.WriteProperty(window, element, property, sub, value, 0);
+}
+std::string ReadText(uint32_t window, uint32_t element, int32_t property, int32_t sub = -1) {
+  auto* text = reinterpret_cast<char*>(Read(window, element, property, sub));
+  std::string result = text ? text : "";
+  Free(text);
+  return result;
+}
+uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+
+class WindowManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_app.libraries = kLibraries;
+    g_app.library_count = 4;
+    g_app.event_block = 0;
+    g_app.loop_started = 0;
+    window_link::DeleteAllWindowRecords();
+    ASSERT_TRUE(window_link::LoadTemplate(test_windows_template, test_windows_template_size,
+                                          reinterpret_cast<const void*>(&test_windows_code_base)));
+    g_counts = RoutineCounts();
+  }
+  void TearDown() override {
+    window_link::DeleteAllWindowRecords();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    g_app.loop_started = 0;
+  }
+  WindowRecord* A() { return FindWindowRecord(kWindowA); }
+  HWND LoadA() {
+    EXPECT_TRUE(LoadWindow(A(), false, nullptr));
+    return A()->WindowHandle();
+  }
+  HWND Object(uint32_t element) {
+    Component* object = A()->ObjectAt(A()->elements().PositionOf(element));
+    return object ? object->hwnd() : nullptr;
+  }
+};
+
+TEST_F(WindowManagerTest, LoadingBuildsTheWindowAsItsFormSays) {
+  HWND window = LoadA();
+  ASSERT_NE(window, nullptr);
+  wchar_t class_name[32] = {};
+  GetClassNameW(window, class_name, 32);
+  EXPECT_STREQ(class_name, L"KVWindow");
+  EXPECT_EQ(WindowText(window), L"测试窗口");
+  RECT rect;
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 300) / 2) << "start position 1 centres the window";
+  EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - 200) / 2);
+  EXPECT_EQ(rect.right - rect.left, 300);
+  EXPECT_TRUE(IsWindowVisible(window));
+  // Components are made from the last list entry back: ids 100, 110, ...
+  EXPECT_EQ(GetDlgCtrlID(Object(kStatic2)), 100);
+  EXPECT_EQ(GetDlgCtrlID(Object(kStatic)), 110);
+  EXPECT_EQ(GetWindow(Object(kStatic), GW_HWNDNEXT), Object(kStatic2)) << "list order is the z-order";
+  EXPECT_TRUE(IsWindowVisible(Object(kStatic)));
+  EXPECT_EQ(g_counts.created, 1);
+  EXPECT_GE(g_counts.moved, 1);
+  EXPECT_GE(g_counts.sized, 1);
+  EXPECT_EQ(g_moves_seen_by_created, 0) << "no routine runs while the window is being built";
+  EXPECT_NE(GetMenu(window), nullptr);
+  EXPECT_NE(A()->CursorAt(A()->elements().PositionOf(kStatic)), nullptr) << "cursor 14, the hand";
+  EXPECT_EQ(A()->CursorAt(A()->elements().PositionOf(kStatic2)), nullptr) << "4 zero bytes: the default";
+}
+
+TEST_F(WindowManagerTest, LoadingALiveWindowOnlyActivatesIt) {
+  HWND first = LoadA();
+  HWND second = LoadA();
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(g_counts.created, 1);
+}
+
+TEST_F(WindowManagerTest, EventsFollowTheEventSourceAndSkipMissingBindings) {
+  LoadA();
+  EventRequest by_source = {kWindowA, kB, 0, 0, {}, 0, 0};
+  EXPECT_TRUE(RaiseElementEvent(&by_source));
+  EXPECT_EQ(g_counts.clicked_a, 1) << "乙 uses 甲's bindings";
+  EXPECT_EQ(g_counts.clicked_b, 0);
+  EventRequest none = {kWindowA, kC, 0, 0, {}, 0, 0};
+  EXPECT_FALSE(RaiseElementEvent(&none)) << "a -1 binding is no routine";
+  EventRequest unbound = {kWindowA, kA, 5, 0, {}, 0, 0};
+  EXPECT_FALSE(RaiseElementEvent(&unbound));
+  g_app.event_block = 1;
+  EventRequest blocked = {kWindowA, kA, 0, 0, {}, 0, 0};
+  EXPECT_FALSE(RaiseElementEvent(&blocked));
+  EXPECT_EQ(g_counts.clicked_a, 1);
+  g_app.event_block = 0;
+  EXPECT_EQ(NotifyRuntime(2008, static_cast<int32_t>(Word(&blocked)), 0), 1) << "units raise events by code 2008";
+}
+
+TEST_F(WindowManagerTest, MenuItemsRunTheirRoutineAndKeepTheirState) {
+  HWND window = LoadA();
+  SendMessageW(window, WM_COMMAND, 20000 + A()->elements().PositionOf(kMenu), 0);
+  EXPECT_EQ(g_counts.menu, 1);
+  EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "文件");
+  Write(kWindowA, kMenu, 1, 1);
+  EXPECT_EQ(Read(kWindowA, kMenu, 1), 1u);
+  EXPECT_EQ(GetMenuState(GetMenu(window), 20000 + A()->elements().PositionOf(kMenu), MF_BYCOMMAND) & MF_CHECKED,
+            static_cast<UINT>(MF_CHECKED));
+  Write(kWindowA, kMenu, 0, Word("编辑"));
+  EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "编辑");
+}
+
+TEST_F(WindowManagerTest, ACloseQueryAnsweringFalseKeepsTheWindow) {
+  HWND window = LoadA();
+  g_counts.refuse_close = true;
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(window));
+  g_counts.refuse_close = false;
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(g_counts.close_query, 2);
+  EXPECT_EQ(A()->ObjectAt(0), nullptr) << "the object slots are cleared";
+}
+
+TEST_F(WindowManagerTest, EscClosesAndTheLoopEndsOnlyOnceItHasStarted) {
+  HWND window = LoadA();
+  MSG key = {window, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+  EXPECT_TRUE(PreTranslateWindowKey(&key));
+  EXPECT_FALSE(IsWindow(window));
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "closed before the loop started";
+
+  window = LoadA();
+  g_app.loop_started = 1;
+  key.hwnd = window;
+  EXPECT_TRUE(PreTranslateWindowKey(&key));
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 0u);
+}
+
+TEST_F(WindowManagerTest, StandardPropertiesOfAnUnloadedWindowComeFromItsElement) {
+  EXPECT_EQ(Read(kWindowB, kUnloaded, PROP_LEFT), 5u);
+  EXPECT_EQ(Read(kWindowB, kUnloaded, PROP_HEIGHT), 8u);
+  EXPECT_EQ(Read(kWindowB, kUnloaded, PROP_VISIBLE), 1u);
+  struct Case {
+    int32_t property;
+    int32_t written;
+    int32_t stored;
+  } cases[] = {
+      {PROP_WIDTH, 40000, 32627}, {PROP_WIDTH, -5, 0},       {PROP_HEIGHT, 32627, 32627},
+      {PROP_LEFT, -40000, -32627}, {PROP_TOP, 40000, 32627}, {PROP_LEFT, -12, -12},
+  };
+  for (const Case& c : cases) {
+    Write(kWindowB, kUnloaded, c.property, static_cast<uint32_t>(c.written));
+    EXPECT_EQ(static_cast<int32_t>(Read(kWindowB, kUnloaded, c.property)), c.stored) << c.property << " " << c.written;
+  }
+  Write(kWindowB, kUnloaded, PROP_VISIBLE, 0);
+  EXPECT_EQ(Read(kWindowB, kUnloaded, PROP_VISIBLE), 0u);
+}
+
+TEST_F(WindowManagerTest, StandardPropertiesOfALiveComponentMoveItsWindow) {
+  LoadA();
+  EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 20u);
+  EXPECT_EQ(Read(kWindowA, kStatic, PROP_TOP), 40u);
+  Write(kWindowA, kStatic, PROP_LEFT, 33);
+  Write(kWindowA, kStatic, PROP_WIDTH, 150);
+  RECT rect;
+  GetWindowRect(Object(kStatic), &rect);
+  MapWindowPoints(nullptr, A()->WindowHandle(), reinterpret_cast<POINT*>(&rect), 2);
+  EXPECT_EQ(rect.left, 33);
+  EXPECT_EQ(rect.top, 40) << "a move keeps the other coordinate";
+  EXPECT_EQ(rect.right - rect.left, 150);
+  Write(kWindowA, kStatic, PROP_DISABLE, 1);
+  EXPECT_FALSE(IsWindowEnabled(Object(kStatic)));
+  EXPECT_EQ(Read(kWindowA, kStatic, PROP_DISABLE), 1u);
+  Write(kWindowA, kStatic, PROP_VISIBLE, 0);
+  EXPECT_FALSE(IsWindowVisible(Object(kStatic)));
+  // The element keeps the new values for the next load.
+  SendMessageW(A()->WindowHandle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 33u);
+  EXPECT_EQ(Read(kWindowA, kStatic, PROP_VISIBLE), 0u);
+}
+
+TEST_F(WindowManagerTest, AGrowingTagKeepsEveryLaterElementIntact) {
+  std::string long_tag(300, 'x');
+  Write(kWindowA, kA, PROP_TAG, Word(long_tag.c_str()));
+  EXPECT_EQ(ReadText(kWindowA, kA, PROP_TAG), long_tag);
+  EXPECT_EQ(ReadText(kWindowA, 0, PROP_TAG), "窗口标签");
+  EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 20u);
+  EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "文件");
+  Write(kWindowA, kA, PROP_TAG, 0);  // null: the empty tag
+  EXPECT_EQ(ReadText(kWindowA, kA, PROP_TAG), "");
+  LoadA();
+  EventRequest by_source = {kWindowA, kB, 0, 0, {}, 0, 0};
+  EXPECT_TRUE(RaiseElementEvent(&by_source)) << "bindings still found after the entries moved";
+  EXPECT_EQ(g_counts.clicked_a, 1);
+}
+
+TEST_F(WindowManagerTest, FontsByFieldAndByRecord) {
+  LoadA();
+  FontRecord record = {0, 1, 0, 0, 1, 12, "This face name is 32 bytes long!"};
+  ASSERT_EQ(std::strlen(record.face_name), 32u);
+  kernel_services.WriteProperty(kWindowA, kFont, 8, FONT_WHOLE_RECORD, Word(&record), 0);
+  EXPECT_EQ(ReadText(kWindowA, kFont, 8, FONT_FACE_NAME), "宋体");
+  EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_BOLD), 1u);
+  EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_UNDERLINE), 1u);
+  EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_POINT_SIZE), 12u);
+  Write(kWindowA, kFont, 8, 3700, FONT_ESCAPEMENT);
+  EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_ESCAPEMENT), 100u);
+  Write(kWindowA, kFont, 8, Word(""), FONT_FACE_NAME);
+  EXPECT_EQ(ReadText(kWindowA, kFont, 8, FONT_FACE_NAME), "宋体");
+  Write(kWindowA, kFont, 8, Word("微软雅黑"), FONT_FACE_NAME);
+  auto* whole = reinterpret_cast<FontRecord*>(Read(kWindowA, kFont, 8, FONT_WHOLE_RECORD));
+  ASSERT_NE(whole, nullptr);
+  EXPECT_EQ(whole->escapement, 100);
+  EXPECT_STREQ(whole->face_name, "微软雅黑");
+  Free(const_cast<char*>(whole->face_name));
+  Free(whole);
+}
+
+TEST_F(WindowManagerTest, AUnitAskingForItIsRebuiltInPlace) {
+  LoadA();
+  HWND old_window = Object(kStatic);
+  Write(kWindowA, kStatic, 8, Word("新标题"));
+  int made = g_static_objects_made;
+  Write(kWindowA, kStatic, 9, 1);  // the style: the unit answers 1
+  EXPECT_EQ(g_static_objects_made, made + 1);
+  HWND new_window = Object(kStatic);
+  ASSERT_NE(new_window, nullptr);
+  EXPECT_NE(new_window, old_window);
+  EXPECT_FALSE(IsWindow(old_window));
+  EXPECT_EQ(WindowText(new_window), L"新标题") << "the current properties carry over";
+  EXPECT_EQ(GetDlgCtrlID(new_window), 110);
+  EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 20u);
+  EXPECT_TRUE(IsWindowVisible(new_window));
+  EXPECT_EQ(ReadText(kWindowA, kStatic, 8), "新标题");
+}
+
+TEST_F(WindowManagerTest, MousePointerReadsAsATableIndex) {
+  auto* array = static_cast<int32_t*>(reinterpret_cast<void*>(Read(kWindowA, kStatic, PROP_MOUSE_POINTER)));
+  ASSERT_NE(array, nullptr);
+  EXPECT_EQ(array[1], 4);
+  EXPECT_EQ(array[2], 14);
+  Free(array);
+  EXPECT_EQ(Read(kWindowA, kStatic2, PROP_MOUSE_POINTER) != 0, true) << "4 zero bytes are still 4 bytes";
+}
+
+TEST_F(WindowManagerTest, ObjectLookupByNotification) {
+  LoadA();
+  EXPECT_EQ(NotifyRuntime(2006, static_cast<int32_t>(kWindowA), static_cast<int32_t>(kMenu)), 0) << "a menu item";
+  EXPECT_EQ(NotifyRuntime(2006, static_cast<int32_t>(kWindowB), static_cast<int32_t>(kUnloaded)), 0);
+  EXPECT_NE(NotifyRuntime(2006, static_cast<int32_t>(kWindowA), static_cast<int32_t>(kStatic)), 0);
+  EXPECT_NE(NotifyRuntime(2006, static_cast<int32_t>(kWindowA), 0), 0);
+  EXPECT_NE(NotifyRuntime(1002, 0x00010001, 0), 0);
+  EXPECT_EQ(NotifyRuntime(1002, 0x00050001, 0), 0);
+}
+
+}  // namespace
+
+// Run as a child by the process tests: a scenario that ends in an error box.
+int RunWindowScenario(const std::string& name) {
+  g_app.libraries = kLibraries;
+  g_app.library_count = 4;
+  g_app.main_thread_id = GetCurrentThreadId();
+  window_link::LoadTemplate(test_windows_template, test_windows_template_size,
+                            reinterpret_cast<const void*>(&test_windows_code_base));
+  if (name == "read_unloaded") Read(kWindowB, kUnloaded, 8);
+  if (name == "write_unloaded") Write(kWindowB, kUnloaded, 8, 0);
+  if (name == "unknown_window") Read(0x52000099, kUnloaded, 0);
+  if (name == "event_unknown_window") {
+    EventRequest request = {0x52000099, 0, 0, 0, {}, 0, 0};
+    RaiseElementEvent(&request);
+  }
+  if (name == "event_unknown_element") {
+    EventRequest request = {kWindowA, 0x16000077, 0, 0, {}, 0, 0};
+    RaiseElementEvent(&request);
+  }
+  if (name == "object_or_fail") NotifyRuntime(2007, static_cast<int32_t>(kWindowA), static_cast<int32_t>(kMenu));
+  return 3;
+}
