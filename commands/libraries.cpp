@@ -1,6 +1,7 @@
 #include "libraries.h"
 
 #include "library_link.h"
+#include "units/standard_controls.h"
 #include "units/unit_tables.h"
 
 namespace {
@@ -12,11 +13,18 @@ struct Linked {
   static int32_t __stdcall Notify(int32_t code, int32_t arg1, int32_t) { return link.Receive(code, arg1); }
 };
 
+// The first UI extension's used commands: the status bar's method.
+const CommandEntry kUiExtensionCommands[] = {StatusBarSetPartText};
+
 }  // namespace
 
 const LibraryDescriptor core_library = {"core", Linked<1>::Notify, nullptr, 0, kCoreUnits, kCoreUnitCount};
-const LibraryDescriptor ui_extension_library = {"ui-extension-1", Linked<2>::Notify,     nullptr, 0,
-                                                kUiExtensionUnits, kUiExtensionUnitCount};
+const LibraryDescriptor ui_extension_library = {"ui-extension-1",
+                                                Linked<2>::Notify,
+                                                kUiExtensionCommands,
+                                                sizeof kUiExtensionCommands / sizeof kUiExtensionCommands[0],
+                                                kUiExtensionUnits,
+                                                kUiExtensionUnitCount};
 const LibraryDescriptor system_interface_library = {"system-interface", Linked<3>::Notify, nullptr, 0, nullptr, 0};
 const LibraryDescriptor ui_extension2_library = {"ui-extension-2", Linked<4>::Notify,     nullptr, 0,
                                                  kUiExtension2Units, kUiExtension2UnitCount};

@@ -29,14 +29,6 @@ constexpr uint32_t kPendingFlags = kUnitWindowless | kUnitNeverRebuilt;
 
 }  // namespace
 
-const UnitDescriptor kPendingEditBox = {"EditBox", "编辑框", kPendingFlags, kStandardOnly, 8, PendingInterface};
-const UnitDescriptor kPendingLabel = {"Label", "标签", kPendingFlags, kStandardOnly, 8, PendingInterface};
-const UnitDescriptor kPendingButton = {"Button", "按钮", kPendingFlags | kUnitRaisesEvents, kStandardOnly, 8,
-                                       PendingInterface};
-const UnitDescriptor kPendingProcessBar = {"ProcessBar", "进度条", kPendingFlags, kStandardOnly, 8, PendingInterface};
-const UnitDescriptor kPendingCommonDlg = {"CommonDlg", "通用对话框", kPendingFlags, kStandardOnly, 8,
-                                          PendingInterface};
-const UnitDescriptor kPendingStatusBar = {"StatusBar", "状态条", kPendingFlags, kStandardOnly, 8, PendingInterface};
 const UnitDescriptor kPendingTransLabel = {"TransLabel", "透明标签", kPendingFlags, kStandardOnly, 8,
                                            PendingInterface};
 const UnitDescriptor kPendingSuperBtn = {"SuperBtn", "超级按钮", kPendingFlags | kUnitRaisesEvents, kStandardOnly, 8,

@@ -2,20 +2,21 @@
 
 #include "pending_units.h"
 #include "runtime_app.h"
+#include "standard_controls.h"
 #include "window_unit.h"
 
 const UnitDescriptor* const kCoreUnits[] = {
-    &kWindowUnit,        nullptr, &kMenuItemUnit, nullptr, &kPendingEditBox,   // 1-5
-    nullptr,             nullptr, nullptr,        nullptr, &kPendingLabel,     // 6-10
-    &kPendingButton,     nullptr, nullptr,        nullptr, nullptr,            // 11-15
-    nullptr,             nullptr, nullptr,        &kPendingProcessBar, nullptr,  // 16-20
+    &kWindowUnit,        nullptr, &kMenuItemUnit, nullptr, &kEditBoxUnit,      // 1-5
+    nullptr,             nullptr, nullptr,        nullptr, &kLabelUnit,        // 6-10
+    &kButtonUnit,        nullptr, nullptr,        nullptr, nullptr,            // 11-15
+    nullptr,             nullptr, nullptr,        &kProcessBarUnit,    nullptr,  // 16-20
     nullptr,             nullptr, nullptr,        nullptr, nullptr,            // 21-25
     nullptr,             nullptr, nullptr,        nullptr, nullptr,            // 26-30
-    &kPendingCommonDlg,                                                        // 31
+    &kCommonDlgUnit,                                                           // 31
 };
 const int32_t kCoreUnitCount = sizeof kCoreUnits / sizeof kCoreUnits[0];
 
-const UnitDescriptor* const kUiExtensionUnits[] = {nullptr, &kPendingStatusBar, nullptr, nullptr, &kPendingTransLabel};
+const UnitDescriptor* const kUiExtensionUnits[] = {nullptr, &kStatusBarUnit, nullptr, nullptr, &kPendingTransLabel};
 const int32_t kUiExtensionUnitCount = sizeof kUiExtensionUnits / sizeof kUiExtensionUnits[0];
 
 const UnitDescriptor* const kUiExtension2Units[] = {&kPendingSuperBtn};

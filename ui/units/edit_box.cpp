@@ -1,0 +1,475 @@
+// EditBox: the edit control. Texts and positions are GBK bytes on our side
+// and UTF-16 units in the control; both are converted at this boundary.
+// Event 0 is raised when the content changed.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "../component.h"
+#include "../property_writer.h"
+#include "control_support.h"
+#include "standard_controls.h"
+#include "wide_text.h"
+
+using namespace controls;
+
+namespace {
+
+constexpr uint32_t kSpinIdOffset = 4;
+
+struct EditBoxProperties {
+  uint32_t border = 1;
+  uint32_t text_colour = 0;
+  uint32_t background_colour = 0xFFFFFF;
+  uint32_t hide_selection = 1;
+  uint32_t max_length = 0;  // 0: no limit
+  uint32_t multi_line = 0;
+  uint32_t scroll_bars = 0;  // bit 0 horizontal, bit 1 vertical
+  uint32_t alignment = 0;    // 0 left, 1 centre, 2 right
+  uint32_t input_mode = 0;   // 0 normal, 1 read-only, 2 password
+  uint16_t password_char = '*';  // one character's GBK bytes, first byte low
+  uint32_t case_conversion = 0;  // 0 none, 1 lower, 2 upper
+  uint32_t spin_mode = 0;        // 0 none, else an up-down control beside a single-line box
+  int32_t spin_min = 0;
+  int32_t spin_max = 100;
+  uint32_t selection_start = 0;
+  uint32_t selection_length = 0;
+  UnitFont font;
+  std::string content;
+  std::string data_source, data_field;  // version 2
+
+  static constexpr uint32_t kVersion = 2;
+  bool Read(ByteReader& reader) {
+    uint32_t version;
+    if (!ReadVersion(reader, kVersion, &version)) return false;
+    border = reader.Word();
+    text_colour = reader.Word();
+    background_colour = reader.Word();
+    hide_selection = reader.Word();
+    max_length = reader.Word();
+    multi_line = reader.Word();
+    scroll_bars = reader.Word();
+    alignment = reader.Word();
+    input_mode = reader.Word();
+    password_char = reader.Half();
+    case_conversion = reader.Word();
+    spin_mode = reader.Word();
+    spin_min = static_cast<int32_t>(reader.Word());
+    spin_max = static_cast<int32_t>(reader.Word());
+    selection_start = reader.Word();
+    selection_length = reader.Word();
+    font.SetStored(reader.Buffer());
+    content = TextOf(reader.CountedText());
+    if (version >= 2) {
+      data_source = TextOf(reader.CountedText());
+      data_field = TextOf(reader.CountedText());
+    }
+    return !reader.failed();
+  }
+  HGLOBAL Save() const {
+    PropertyWriter writer;
+    writer.Word(kVersion);
+    for (uint32_t word : {border, text_colour, background_colour, hide_selection, max_length, multi_line,
+                          scroll_bars, alignment, input_mode})
+      writer.Word(word);
+    writer.Half(password_char);
+    for (uint32_t word : {case_conversion, spin_mode, static_cast<uint32_t>(spin_min),
+                          static_cast<uint32_t>(spin_max), selection_start, selection_length})
+      writer.Word(word);
+    font.Write(writer);
+    writer.CountedText(content);
+    writer.CountedText(data_source);
+    writer.CountedText(data_field);
+    return writer.ToGlobal();
+  }
+  bool Spins() const { return spin_mode != 0 && !multi_line; }
+  std::string PasswordText() const {
+    std::string text;
+    if (password_char & 0xFF) text += static_cast<char>(password_char & 0xFF);
+    if (password_char >> 8) text += static_cast<char>(password_char >> 8);
+    return text;
+  }
+};
+
+// Byte positions of GBK text and UTF-16 positions of the control.
+int32_t WideToBytePosition(const std::wstring& text, int32_t position) {
+  position = Clamp(position, 0, static_cast<int32_t>(text.size()));
+  return position == 0 ? 0 : WideCharToMultiByte(kGbkCodePage, 0, text.data(), position, nullptr, 0, nullptr, nullptr);
+}
+int32_t ByteToWidePosition(const std::string& text, uint32_t position) {
+  int32_t bytes = position > text.size() ? static_cast<int32_t>(text.size()) : static_cast<int32_t>(position);
+  return bytes == 0 ? 0 : MultiByteToWideChar(kGbkCodePage, 0, text.data(), bytes, nullptr, 0);
+}
+
+class EditBox : public Component {
+ public:
+  using Component::Component;
+  EditBoxProperties p;
+  std::string scratch;  // a text handed out by get, alive until the next one
+
+  ~EditBox() override {
+    if (brush_) DeleteObject(brush_);
+  }
+
+  bool Create(uint32_t extra_style, HWND parent, uint32_t control_id, RECT rect) {
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | extra_style;
+    if (!p.multi_line) {
+      style |= ES_AUTOHSCROLL;
+    } else {
+      style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+      if (p.scroll_bars & 1) style |= ES_AUTOHSCROLL | WS_HSCROLL;
+      if (p.scroll_bars & 2) style |= WS_VSCROLL;
+    }
+    if (p.alignment == 1) style |= ES_CENTER;
+    if (p.alignment == 2) style |= ES_RIGHT;
+    if (p.input_mode == 1) style |= ES_READONLY;
+    if (p.input_mode == 2) style |= ES_PASSWORD;
+    if (p.case_conversion == 1) style |= ES_LOWERCASE;
+    if (p.case_conversion == 2) style |= ES_UPPERCASE;
+    if (!p.hide_selection) style |= ES_NOHIDESEL;
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HWND window = CreateWindowExW(0, L"EDIT", GbkToWide(p.content.c_str()).c_str(), style, rect.left, rect.top,
+                                  width, height, parent, reinterpret_cast<HMENU>(static_cast<uintptr_t>(control_id)),
+                                  nullptr, nullptr);
+    if (!window) return false;
+    Attach(window);
+    MakeBrush();
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), FALSE);
+    if (!p.multi_line) {
+      int lowest = TextHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
+      if (height < lowest) SetWindowPos(window, nullptr, 0, 0, width, lowest, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SendMessageW(window, EM_LIMITTEXT, p.max_length, 0);
+    if (p.input_mode == 2) ApplyPasswordChar();
+    if (p.Spins()) CreateSpin(parent, control_id + kSpinIdOffset);
+    ApplySelection();
+    SendMessageW(window, EM_SCROLLCARET, 0, 0);
+    ApplyBorderStyle(window, p.border);
+    return true;
+  }
+
+  std::wstring LiveText() const {
+    int length = GetWindowTextLengthW(hwnd());
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd(), text.data(), length + 1)));
+    return text;
+  }
+  // The holder takes the live content and selection (before a save or read).
+  void SyncFromControl() {
+    std::wstring text = LiveText();
+    p.content = WideToGbk(text.c_str());
+    DWORD start = 0, end = 0;
+    SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    int32_t byte_start = WideToBytePosition(text, static_cast<int32_t>(start));
+    p.selection_start = static_cast<uint32_t>(byte_start);
+    p.selection_length = static_cast<uint32_t>(WideToBytePosition(text, static_cast<int32_t>(end)) - byte_start);
+  }
+
+  // Content writes raise the content-changed handling exactly once: the
+  // control's own notification during the write is held off.
+  void WriteContent(const std::string& content) {
+    if (WideToGbk(LiveText().c_str()) != content) {
+      holding_change_ = true;
+      SetWindowTextW(hwnd(), GbkToWide(content.c_str()).c_str());
+      holding_change_ = false;
+      UpdateWindow(hwnd());
+    }
+    p.content = content;
+    LRESULT ignored;
+    OnReflected(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd()), EN_CHANGE), reinterpret_cast<LPARAM>(hwnd()), &ignored);
+  }
+
+  void ApplySelection() {
+    int32_t start = ByteToWidePosition(p.content, p.selection_start);
+    int32_t end = ByteToWidePosition(p.content, p.selection_start + p.selection_length);
+    SendMessageW(hwnd(), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+  }
+  void ApplyPasswordChar() {
+    wchar_t wide[2] = {};
+    std::string text = p.PasswordText();
+    if (!text.empty()) MultiByteToWideChar(kGbkCodePage, 0, text.data(), static_cast<int>(text.size()), wide, 2);
+    SendMessageW(hwnd(), EM_SETPASSWORDCHAR, wide[0], 0);
+  }
+  void ApplySpinRange() {
+    if (!spin_) return;
+    int32_t low = p.spin_min < p.spin_max ? p.spin_min : p.spin_max;
+    int32_t high = p.spin_min < p.spin_max ? p.spin_max : p.spin_min;
+    SendMessageW(spin_, UDM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
+  }
+  void MakeBrush() {
+    if (brush_) DeleteObject(brush_);
+    brush_ = CreateSolidBrush(ResolveColour(p.background_colour));
+  }
+
+  bool OnReflected(UINT message, WPARAM wparam, LPARAM, LRESULT* result) override {
+    switch (message) {
+      case WM_COMMAND:
+        if (HIWORD(wparam) != EN_CHANGE) return false;
+        if (!holding_change_) RaiseEvent(0);
+        *result = 0;
+        return true;
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORSTATIC: {  // read-only and disabled boxes ask with the latter
+        auto dc = reinterpret_cast<HDC>(wparam);
+        SetTextColor(dc, ResolveColour(p.text_colour));
+        SetBkColor(dc, ResolveColour(p.background_colour));
+        *result = reinterpret_cast<LRESULT>(brush_);
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override {
+    switch (message) {
+      case WM_SHOWWINDOW:
+        if (spin_) ShowWindow(spin_, wparam ? SW_SHOWNA : SW_HIDE);
+        break;
+      case WM_WINDOWPOSCHANGED:
+        if (spin_ && (~reinterpret_cast<const WINDOWPOS*>(lparam)->flags & (SWP_NOMOVE | SWP_NOSIZE))) PlaceSpin();
+        break;
+      case WM_DESTROY:
+        if (spin_) DestroyWindow(spin_);
+        spin_ = nullptr;
+        break;
+      default:
+        break;
+    }
+    return Default(message, wparam, lparam);
+  }
+
+ private:
+  int TextHeight() {
+    HDC dc = GetDC(hwnd());
+    HGDIOBJ old = SelectObject(dc, p.font.Handle());
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd(), dc);
+    return metrics.tmHeight;
+  }
+
+  void CreateSpin(HWND parent, uint32_t id) {
+    EnsureCommonControls();
+    spin_ = CreateWindowExW(0, UPDOWN_CLASSW, L"",
+                            WS_CHILD | UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0,
+                            0, parent, reinterpret_cast<HMENU>(static_cast<uintptr_t>(id)), nullptr, nullptr);
+    if (!spin_) return;
+    ApplySpinRange();
+    SendMessageW(spin_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd()), 0);
+  }
+
+  // The up-down control follows the box when it moves.
+  void PlaceSpin() {
+    HWND parent = GetParent(hwnd());
+    RECT box, spin;
+    GetWindowRect(hwnd(), &box);
+    GetWindowRect(spin_, &spin);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&box), 2);
+    SetWindowPos(spin_, nullptr, box.right, box.top, spin.right - spin.left, box.bottom - box.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  HBRUSH brush_ = nullptr;
+  HWND spin_ = nullptr;
+  bool holding_change_ = false;
+};
+
+enum : int32_t {
+  EB_CONTENT,
+  EB_BORDER,
+  EB_TEXT_COLOUR,
+  EB_BACKGROUND_COLOUR,
+  EB_FONT,
+  EB_HIDE_SELECTION,
+  EB_MAX_LENGTH,
+  EB_MULTI_LINE,
+  EB_SCROLL_BARS,
+  EB_ALIGNMENT,
+  EB_INPUT_MODE,
+  EB_PASSWORD_CHAR,
+  EB_CASE_CONVERSION,
+  EB_SPIN_MODE,
+  EB_SPIN_MIN,
+  EB_SPIN_MAX,
+  EB_SELECTION_START,
+  EB_SELECTION_LENGTH,
+  EB_SELECTED_TEXT,
+  EB_DATA_SOURCE,
+  EB_DATA_FIELD,
+  EB_COUNT
+};
+
+constexpr PropertyInfo kChoice = {PT_CHOICE, 0}, kInteger = {PT_INTEGER, 0}, kText = {PT_TEXT, 0};
+const PropertyInfo kProperties[8 + EB_COUNT] = {
+    QELMO_STANDARD_PROPERTIES,
+    kText, kChoice, {PT_COLOUR, 0}, {PT_COLOUR, 0}, {PT_FONT, 0}, {PT_TRUTH, 0}, kInteger, {PT_TRUTH, 0}, kChoice,
+    kChoice, kChoice, kText, kChoice, kChoice, kInteger, kInteger, kInteger, kInteger, kText, kText, kText,
+};
+
+// Properties that are creation styles: a change rebuilds the box.
+uint32_t* StyleField(EditBoxProperties& p, int32_t property) {
+  switch (property) {
+    case EB_HIDE_SELECTION: return &p.hide_selection;
+    case EB_MULTI_LINE: return &p.multi_line;
+    case EB_SCROLL_BARS: return &p.scroll_bars;
+    case EB_ALIGNMENT: return &p.alignment;
+    case EB_INPUT_MODE: return &p.input_mode;
+    case EB_CASE_CONVERSION: return &p.case_conversion;
+    case EB_SPIN_MODE: return &p.spin_mode;
+    default: return nullptr;
+  }
+}
+
+Component* Create(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND parent, uint32_t control_id, HMENU,
+                  int32_t left, int32_t top, int32_t width, int32_t height, uint32_t window_id, uint32_t element_id,
+                  int32_t, int32_t) {
+  auto* box = new EditBox(window_id, element_id);
+  ByteReader reader(data, size);
+  if ((size > 0 && !box->p.Read(reader)) ||
+      !box->Create(extra_style, parent, control_id, RECT{left, top, left + width, top + height})) {
+    delete box;
+    return nullptr;
+  }
+  return box;
+}
+
+int32_t Get(Component* object, int32_t property, PropertyValue* value) {
+  auto* box = static_cast<EditBox*>(object);
+  EditBoxProperties& p = box->p;
+  if (uint32_t* field = StyleField(p, property)) {
+    *value = WordValue(*field);
+    return 1;
+  }
+  switch (property) {
+    case EB_CONTENT:
+    case EB_SELECTION_START:
+    case EB_SELECTION_LENGTH:
+      box->SyncFromControl();
+      *value = property == EB_CONTENT ? TextValue(p.content)
+                                      : WordValue(property == EB_SELECTION_START ? p.selection_start
+                                                                                 : p.selection_length);
+      return 1;
+    case EB_SELECTED_TEXT: {
+      box->SyncFromControl();
+      box->scratch = p.content.substr(std::min<size_t>(p.selection_start, p.content.size()), p.selection_length);
+      *value = TextValue(box->scratch);
+      return 1;
+    }
+    case EB_BORDER: *value = WordValue(p.border); return 1;
+    case EB_TEXT_COLOUR: *value = WordValue(p.text_colour); return 1;
+    case EB_BACKGROUND_COLOUR: *value = WordValue(p.background_colour); return 1;
+    case EB_FONT: *value = p.font.Value(); return 1;
+    case EB_MAX_LENGTH: *value = WordValue(p.max_length); return 1;
+    case EB_PASSWORD_CHAR: {
+      box->scratch = p.PasswordText();
+      *value = TextValue(box->scratch);
+      return 1;
+    }
+    case EB_SPIN_MIN: *value = WordValue(static_cast<uint32_t>(p.spin_min)); return 1;
+    case EB_SPIN_MAX: *value = WordValue(static_cast<uint32_t>(p.spin_max)); return 1;
+    case EB_DATA_SOURCE: *value = TextValue(p.data_source); return 1;
+    case EB_DATA_FIELD: *value = TextValue(p.data_field); return 1;
+    default: return 0;
+  }
+}
+
+// The first character of a GBK text as the stored 16-bit word.
+uint16_t FirstCharacter(const std::string& text) {
+  if (text.empty()) return 0;
+  auto first = static_cast<uint8_t>(text[0]);
+  if (first >= 0x81 && first <= 0xFE && text.size() >= 2)
+    return static_cast<uint16_t>(first | static_cast<uint8_t>(text[1]) << 8);
+  return first;
+}
+
+int32_t Set(Component* object, int32_t property, PropertyValue* value, int32_t) {
+  auto* box = static_cast<EditBox*>(object);
+  EditBoxProperties& p = box->p;
+  HWND window = box->hwnd();
+  if (uint32_t* field = StyleField(p, property)) {
+    if (*field == value->low) return 0;
+    box->SyncFromControl();
+    *field = value->low;
+    return 1;
+  }
+  switch (property) {
+    case EB_CONTENT:
+      box->WriteContent(TextFrom(*value));
+      return 0;
+    case EB_BORDER:
+      p.border = value->low;
+      ApplyBorderStyle(window, p.border);
+      RepaintNow(window);
+      return 0;
+    case EB_TEXT_COLOUR:
+    case EB_BACKGROUND_COLOUR: {
+      uint32_t& colour = property == EB_TEXT_COLOUR ? p.text_colour : p.background_colour;
+      if (colour == value->low) return 0;
+      colour = value->low;
+      box->MakeBrush();
+      RepaintNow(window);
+      return 0;
+    }
+    case EB_FONT:
+      SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+      p.font.SetValue(*value);
+      SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), TRUE);
+      UpdateWindow(window);
+      return 0;
+    case EB_MAX_LENGTH:
+      p.max_length = value->low;
+      SendMessageW(window, EM_LIMITTEXT, p.max_length, 0);
+      return 0;
+    case EB_PASSWORD_CHAR:
+      p.password_char = FirstCharacter(TextFrom(*value));
+      if (p.input_mode == 2) {
+        box->ApplyPasswordChar();
+        RepaintNow(window);
+      }
+      return 0;
+    case EB_SPIN_MIN:
+    case EB_SPIN_MAX:
+      (property == EB_SPIN_MIN ? p.spin_min : p.spin_max) = static_cast<int32_t>(value->low);
+      box->ApplySpinRange();
+      return 0;
+    case EB_SELECTION_START:
+    case EB_SELECTION_LENGTH:
+      box->SyncFromControl();
+      (property == EB_SELECTION_START ? p.selection_start : p.selection_length) = value->low;
+      box->ApplySelection();
+      UpdateWindow(window);
+      return 0;
+    case EB_SELECTED_TEXT:
+      SendMessageW(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(GbkToWide(TextFrom(*value).c_str()).c_str()));
+      UpdateWindow(window);
+      return 0;
+    case EB_DATA_SOURCE: p.data_source = TextFrom(*value); return 0;
+    case EB_DATA_FIELD: p.data_field = TextFrom(*value); return 0;
+    default: return 0;
+  }
+}
+
+HGLOBAL Save(Component* object) {
+  auto* box = static_cast<EditBox*>(object);
+  box->SyncFromControl();
+  return box->p.Save();
+}
+
+void* Interface(int32_t operation) {
+  switch (operation) {
+    case UNIT_CREATE: return reinterpret_cast<void*>(&Create);
+    case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&Set);
+    case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&Save);
+    case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&Get);
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+const UnitDescriptor kEditBoxUnit = {"EditBox", "编辑框", kUnitRaisesEvents, kProperties, 8 + EB_COUNT, Interface};

@@ -1,0 +1,339 @@
+// StatusBar: the status bar control with its part list, docked against the
+// top or bottom edge of its parent's client area, or free.
+//
+// Part list (byte data): word count, then per part: word width (-1 reaches
+// the right edge and ends the laid-out parts), word flags (0x100 no border,
+// 0x200 raised), word icon index (-1 none), text and tool-tip text (both
+// zero-terminated). Icon list (byte data): an icon file whose images are
+// the icons by index.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "../component.h"
+#include "../property_writer.h"
+#include "control_support.h"
+#include "notify.h"
+#include "standard_controls.h"
+#include "wide_text.h"
+
+using namespace controls;
+
+namespace {
+
+enum Position : uint32_t { kDockBottom = 0, kDockTop = 1, kFree = 2 };
+constexpr int32_t kMostParts = 256;  // the control's own limit
+constexpr size_t kSmallestPart = 14;  // three words and two terminators
+
+struct Part {
+  int32_t width = -1;
+  uint32_t flags = 0;
+  int32_t icon = -1;
+  std::string text;
+  std::string tooltip;
+};
+
+// False when the list is damaged; an empty buffer is no parts.
+bool ReadParts(ByteRun data, std::vector<Part>* parts) {
+  parts->clear();
+  if (data.empty()) return true;
+  ByteReader reader(data);
+  uint32_t count = reader.Word();
+  if (count > reader.remaining() / kSmallestPart) return false;
+  for (uint32_t i = 0; i < count; ++i) {
+    Part part;
+    part.width = static_cast<int32_t>(reader.Word());
+    part.flags = reader.Word();
+    part.icon = static_cast<int32_t>(reader.Word());
+    ByteRun text = reader.TerminatedText();
+    ByteRun tooltip = reader.TerminatedText();
+    if (reader.failed()) return false;
+    part.text = TextOf(text.first(text.size() - 1));
+    part.tooltip = TextOf(tooltip.first(tooltip.size() - 1));
+    parts->push_back(std::move(part));
+  }
+  return true;
+}
+
+std::vector<uint8_t> WriteParts(const std::vector<Part>& parts) {
+  if (parts.empty()) return {};
+  PropertyWriter writer;
+  writer.Word(static_cast<uint32_t>(parts.size()));
+  for (const Part& part : parts) {
+    writer.Word(static_cast<uint32_t>(part.width));
+    writer.Word(part.flags);
+    writer.Word(static_cast<uint32_t>(part.icon));
+    writer.Raw(part.text.c_str(), part.text.size() + 1);
+    writer.Raw(part.tooltip.c_str(), part.tooltip.size() + 1);
+  }
+  return writer.bytes();
+}
+
+struct StatusBarProperties {
+  uint32_t background_colour = kDefaultColour;
+  uint32_t position = kDockBottom;
+  uint32_t size_grip = 1;
+  UnitFont font;
+  std::vector<uint8_t> icon_list;
+  std::vector<Part> parts;
+  std::vector<uint8_t> part_bytes;  // the part list as get hands it out
+
+  static constexpr uint32_t kVersion = 1;
+  bool Read(ByteReader& reader) {
+    uint32_t version;
+    if (!ReadVersion(reader, kVersion, &version)) return false;
+    background_colour = reader.Word();
+    position = ClampChoice(reader.Word(), kFree);
+    size_grip = reader.Word();
+    font.SetStored(reader.Buffer());
+    icon_list = BytesOf(reader.Buffer());
+    ByteRun part_data = reader.Buffer();
+    return !reader.failed() && ReadParts(part_data, &parts);
+  }
+  HGLOBAL Save() const {
+    PropertyWriter writer;
+    writer.Word(kVersion);
+    writer.Word(background_colour);
+    writer.Word(position);
+    writer.Word(size_grip);
+    font.Write(writer);
+    writer.Buffer(icon_list);
+    writer.Buffer(WriteParts(parts));
+    return writer.ToGlobal();
+  }
+  DWORD PositionStyle() const {
+    if (position == kDockTop) return CCS_TOP;
+    if (position == kFree) return CCS_NORESIZE | CCS_NOPARENTALIGN;
+    return CCS_BOTTOM;
+  }
+};
+
+class StatusBar : public Component {
+ public:
+  using Component::Component;
+  StatusBarProperties p;
+
+  ~StatusBar() override { ReleaseIcons(); }
+
+  bool Create(uint32_t extra_style, HWND parent, uint32_t control_id, RECT rect) {
+    EnsureCommonControls();
+    // No WS_CLIPSIBLINGS: the bar lies over the bottom of whatever it docks against.
+    DWORD style = WS_CHILD | extra_style | SBARS_TOOLTIPS | p.PositionStyle() | (p.size_grip ? SBARS_SIZEGRIP : 0);
+    HWND window = CreateWindowExW(0, STATUSCLASSNAMEW, L"", style, rect.left, rect.top, rect.right - rect.left,
+                                  rect.bottom - rect.top, parent,
+                                  reinterpret_cast<HMENU>(static_cast<uintptr_t>(control_id)), nullptr, nullptr);
+    if (!window) return false;
+    Attach(window);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), FALSE);
+    BuildIcons();
+    SendMessageW(window, SB_SIMPLE, FALSE, 0);
+    SendMessageW(window, SB_SETBKCOLOR, 0, static_cast<LPARAM>(p.background_colour));  // 0xFF000000 is CLR_DEFAULT
+    LayOutParts();
+    return true;
+  }
+
+  void LayOutParts() {
+    std::vector<int> edges;
+    int right = 0;
+    for (const Part& part : p.parts) {
+      if (static_cast<int32_t>(edges.size()) == kMostParts) break;
+      if (part.width == -1) {
+        edges.push_back(-1);
+        break;
+      }
+      right += part.width;
+      edges.push_back(right);
+    }
+    if (edges.empty()) edges.push_back(-1);  // the control always has one part
+    SendMessageW(hwnd(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    for (size_t i = 0; i < p.parts.size() && i < edges.size(); ++i) {
+      const Part& part = p.parts[i];
+      SendMessageW(hwnd(), SB_SETTEXTW, i | part.flags, reinterpret_cast<LPARAM>(GbkToWide(part.text.c_str()).c_str()));
+      HICON icon = part.icon >= 0 && static_cast<size_t>(part.icon) < icons_.size() ? icons_[part.icon] : nullptr;
+      SendMessageW(hwnd(), SB_SETICON, i, reinterpret_cast<LPARAM>(icon));
+      SendMessageW(hwnd(), SB_SETTIPTEXTW, i, reinterpret_cast<LPARAM>(GbkToWide(part.tooltip.c_str()).c_str()));
+    }
+  }
+
+  void SetPartText(int32_t index, const char* text) {
+    if (index < 0 || static_cast<size_t>(index) >= p.parts.size()) return;
+    Part& part = p.parts[static_cast<size_t>(index)];
+    // The download loop writes every part after every block: an unchanged
+    // text costs nothing.
+    if (part.text == text) return;
+    part.text = text;
+    SendMessageW(hwnd(), SB_SETTEXTW, static_cast<WPARAM>(index) | part.flags,
+                 reinterpret_cast<LPARAM>(GbkToWide(text).c_str()));
+    UpdateWindow(hwnd());
+  }
+
+  void BuildIcons() {
+    ReleaseIcons();
+    const uint8_t* data = p.icon_list.data();
+    size_t size = p.icon_list.size();
+    if (!IsIconFile(data, size)) return;
+    uint16_t count = static_cast<uint16_t>(data[4] | data[5] << 8);
+    for (uint16_t i = 0; i < count && 6u + 16u * (i + 1u) <= size; ++i) {
+      // Each image on its own: a one-entry icon file.
+      const uint8_t* entry = data + 6 + 16 * i;
+      uint32_t image_size = entry[8] | entry[9] << 8 | entry[10] << 16 | static_cast<uint32_t>(entry[11]) << 24;
+      uint32_t offset = entry[12] | entry[13] << 8 | entry[14] << 16 | static_cast<uint32_t>(entry[15]) << 24;
+      HICON icon = nullptr;
+      if (offset <= size && image_size <= size - offset) {
+        std::vector<uint8_t> single(22 + image_size);
+        single[2] = 1;
+        single[4] = 1;
+        std::copy(entry, entry + 12, single.begin() + 6);
+        single[18] = 22;
+        std::copy(data + offset, data + offset + image_size, single.begin() + 22);
+        icon = IconFromFile(single.data(), single.size());
+      }
+      icons_.push_back(icon);
+    }
+  }
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override {
+    if (message == WM_SIZE && !docking_) {
+      LRESULT result = Default(message, wparam, lparam);
+      Dock();
+      return result;
+    }
+    return Default(message, wparam, lparam);
+  }
+
+ private:
+  // The control docks at the bottom by itself; top docking is placed here
+  // too, since not every status bar implementation honours CCS_TOP.
+  void Dock() {
+    if (p.position == kFree) return;
+    HWND parent = GetParent(hwnd());
+    RECT client, own;
+    if (!parent || !GetClientRect(parent, &client) || !GetWindowRect(hwnd(), &own)) return;
+    int height = own.bottom - own.top;
+    int top = p.position == kDockTop ? 0 : client.bottom - height;
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&own), 2);
+    if (own.left == 0 && own.top == top && own.right == client.right) return;
+    docking_ = true;
+    SetWindowPos(hwnd(), nullptr, 0, top, client.right, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    docking_ = false;
+  }
+
+  void ReleaseIcons() {
+    for (HICON icon : icons_)
+      if (icon) DestroyIcon(icon);
+    icons_.clear();
+  }
+
+  std::vector<HICON> icons_;
+  bool docking_ = false;
+};
+
+enum : int32_t { BAR_BACKGROUND_COLOUR, BAR_POSITION, BAR_SIZE_GRIP, BAR_FONT, BAR_ICON_LIST, BAR_PART_LIST, BAR_COUNT };
+
+const PropertyInfo kProperties[8 + BAR_COUNT] = {
+    QELMO_STANDARD_PROPERTIES, {PT_COLOUR, 0}, {PT_CHOICE, 0}, {PT_TRUTH, 0},
+    {PT_FONT, 0},              {PT_BYTES, 0},  {PT_BYTES, 0},
+};
+
+Component* Create(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND parent, uint32_t control_id, HMENU,
+                  int32_t left, int32_t top, int32_t width, int32_t height, uint32_t window_id, uint32_t element_id,
+                  int32_t, int32_t) {
+  auto* bar = new StatusBar(window_id, element_id);
+  ByteReader reader(data, size);
+  if ((size > 0 && !bar->p.Read(reader)) ||
+      !bar->Create(extra_style, parent, control_id, RECT{left, top, left + width, top + height})) {
+    delete bar;
+    return nullptr;
+  }
+  return bar;
+}
+
+int32_t Get(Component* object, int32_t property, PropertyValue* value) {
+  StatusBarProperties& p = static_cast<StatusBar*>(object)->p;
+  switch (property) {
+    case BAR_BACKGROUND_COLOUR: *value = WordValue(p.background_colour); return 1;
+    case BAR_POSITION: *value = WordValue(p.position); return 1;
+    case BAR_SIZE_GRIP: *value = WordValue(p.size_grip); return 1;
+    case BAR_FONT: *value = p.font.Value(); return 1;
+    case BAR_ICON_LIST: *value = BytesValue(p.icon_list); return 1;
+    case BAR_PART_LIST:
+      p.part_bytes = WriteParts(p.parts);
+      *value = BytesValue(p.part_bytes);
+      return 1;
+    default: return 0;
+  }
+}
+
+int32_t Set(Component* object, int32_t property, PropertyValue* value, int32_t) {
+  auto* bar = static_cast<StatusBar*>(object);
+  StatusBarProperties& p = bar->p;
+  HWND window = bar->hwnd();
+  switch (property) {
+    case BAR_BACKGROUND_COLOUR:
+      if (p.background_colour == value->low) return 0;
+      p.background_colour = value->low;
+      SendMessageW(window, SB_SETBKCOLOR, 0, static_cast<LPARAM>(p.background_colour));
+      RepaintNow(window);
+      return 0;
+    case BAR_POSITION:
+    case BAR_SIZE_GRIP: {
+      // Creation styles: a change rebuilds the bar.
+      uint32_t v = property == BAR_POSITION ? ClampChoice(value->low, kFree) : value->low;
+      uint32_t& field = property == BAR_POSITION ? p.position : p.size_grip;
+      if (field == v) return 0;
+      field = v;
+      return 1;
+    }
+    case BAR_FONT:
+      SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+      p.font.SetValue(*value);
+      SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), TRUE);
+      UpdateWindow(window);
+      return 0;
+    case BAR_ICON_LIST:
+      p.icon_list = BytesFrom(*value);
+      bar->BuildIcons();
+      bar->LayOutParts();
+      RepaintNow(window);
+      return 0;
+    case BAR_PART_LIST: {
+      std::vector<uint8_t> bytes = BytesFrom(*value);
+      std::vector<Part> parts;
+      if (!ReadParts(ByteRun(bytes.data(), bytes.size()), &parts)) return 0;  // a damaged list changes nothing
+      p.parts = std::move(parts);
+      bar->LayOutParts();
+      RepaintNow(window);
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+HGLOBAL Save(Component* object) { return static_cast<StatusBar*>(object)->p.Save(); }
+
+void* Interface(int32_t operation) {
+  switch (operation) {
+    case UNIT_CREATE: return reinterpret_cast<void*>(&Create);
+    case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&Set);
+    case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&Save);
+    case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&Get);
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+const UnitDescriptor kStatusBarUnit = {"StatusBar", "状态条", kUnitDocks, kProperties, 8 + BAR_COUNT, Interface};
+
+extern "C" void __cdecl StatusBarSetPartText(ArgRecord*, int32_t arg_count, ArgRecord* args) {
+  if (arg_count < 2 || !args) return;
+  // A missing window or element ends in the runtime error of code 2007.
+  auto object = static_cast<uint32_t>(NotifyRuntime(NR_WINDOW_OBJECT_OR_FAIL, static_cast<int32_t>(args[0].value),
+                                                    static_cast<int32_t>(args[0].aux)));
+  auto* bar = dynamic_cast<StatusBar*>(reinterpret_cast<Component*>(static_cast<uintptr_t>(object)));
+  if (!bar || !bar->hwnd()) return;
+  const char* text = arg_count >= 3 && !args[2].omitted() ? args[2].as_text() : nullptr;
+  bar->SetPartText(args[1].as_int(), text ? text : "");
+}
