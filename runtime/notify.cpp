@@ -1,6 +1,10 @@
 #include "notify.h"
 
 #include <windows.h>
+#include <mmsystem.h>
+
+#include <cstring>
+#include <vector>
 
 #include "error_report.h"
 #include "heap.h"
@@ -48,6 +52,23 @@ int32_t UnregisterOpenFile(uint32_t file) {
   return 1;
 }
 
+// Code 2015: plays WAVE data held in memory, asynchronously. The data is
+// copied first: an asynchronous play keeps reading it, and the caller (a
+// button being destroyed, say) may free its own copy before the sound ends.
+// Flags bit 0 repeats the sound until the next one.
+int32_t PlayMemorySound(const uint32_t* request) {
+  if (!request) return 0;
+  const auto* data = reinterpret_cast<const uint8_t*>(static_cast<uintptr_t>(request[0]));
+  uint32_t size = request[1];
+  if (!data || size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) return 0;
+  // Never freed: the system may still be reading it while the process ends.
+  static auto* playing = new std::vector<uint8_t>;
+  PlaySoundW(nullptr, nullptr, 0);  // stops the sound still reading the old copy
+  playing->assign(data, data + size);
+  DWORD flags = SND_MEMORY | SND_ASYNC | SND_NODEFAULT | ((request[2] & 1) ? SND_LOOP : 0);
+  return PlaySoundW(reinterpret_cast<LPCWSTR>(playing->data()), nullptr, flags) ? 1 : 0;
+}
+
 bool IsRuntimeCode(int32_t code) { return (code >= 1000 && code <= 1014) || (code >= 2000 && code <= 2040); }
 
 }  // namespace
@@ -77,6 +98,8 @@ extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t a
       return RegisterOpenFile(static_cast<uint32_t>(arg1), static_cast<uint32_t>(arg2));
     case NR_UNREGISTER_OPEN_FILE:
       return UnregisterOpenFile(static_cast<uint32_t>(arg1));
+    case NR_PLAY_SOUND:
+      return PlayMemorySound(Pointer<const uint32_t>(arg1));
     case NR_PUMP_MESSAGES:
       PumpPendingMessages();
       return 0;

@@ -1,8 +1,6 @@
-// Units whose components are not built yet: they keep their property data
-// and make no window, so a window that holds them still opens.
+// The menu item unit: menu items are built into their window's menu and
+// never become objects, so the unit has no operations.
 #pragma once
 #include "../unit.h"
 
-extern const UnitDescriptor kPendingTransLabel;
-extern const UnitDescriptor kPendingSuperBtn;
 extern const UnitDescriptor kMenuItemUnit;

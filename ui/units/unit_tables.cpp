@@ -3,6 +3,8 @@
 #include "pending_units.h"
 #include "runtime_app.h"
 #include "standard_controls.h"
+#include "super_button.h"
+#include "trans_label.h"
 #include "window_unit.h"
 
 const UnitDescriptor* const kCoreUnits[] = {
@@ -16,10 +18,10 @@ const UnitDescriptor* const kCoreUnits[] = {
 };
 const int32_t kCoreUnitCount = sizeof kCoreUnits / sizeof kCoreUnits[0];
 
-const UnitDescriptor* const kUiExtensionUnits[] = {nullptr, &kStatusBarUnit, nullptr, nullptr, &kPendingTransLabel};
+const UnitDescriptor* const kUiExtensionUnits[] = {nullptr, &kStatusBarUnit, nullptr, nullptr, &kTransLabelUnit};
 const int32_t kUiExtensionUnitCount = sizeof kUiExtensionUnits / sizeof kUiExtensionUnits[0];
 
-const UnitDescriptor* const kUiExtension2Units[] = {&kPendingSuperBtn};
+const UnitDescriptor* const kUiExtension2Units[] = {&kSuperBtnUnit};
 const int32_t kUiExtension2UnitCount = sizeof kUiExtension2Units / sizeof kUiExtension2Units[0];
 
 const UnitDescriptor* FindUnit(uint32_t component_type) {

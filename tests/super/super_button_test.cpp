@@ -1,0 +1,363 @@
+// The super button in a live test window: what it draws in each state, its
+// masks, its colours, its events, hover and sounds, its tooltip, and the
+// property writes that clamp or rebuild it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "super_routines.h"
+#include "super_support.h"
+#include "unit.h"
+#include "units/super_button.h"
+#include "window_manager.h"
+
+namespace {
+
+constexpr int32_t Own(int32_t property) { return 8 + property; }
+
+const COLORREF kMagenta = RGB(255, 0, 255), kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
+
+COLORREF Face() { return GetSysColor(COLOR_BTNFACE); }
+
+// Smoothed glyphs blend into the background: count colours near green.
+bool Greenish(COLORREF c) { return GetGValue(c) > 150 && GetGValue(c) > GetRValue(c) + 80; }
+int Count(const Pixels& pixels, bool (*test)(COLORREF)) {
+  int count = 0;
+  for (int y = 0; y < pixels.height(); ++y)
+    for (int x = 0; x < pixels.width(); ++x) count += test(pixels.At(x, y));
+  return count;
+}
+
+struct SoundsHeard {
+  std::vector<std::string> waves;
+};
+SoundsHeard g_sounds;
+void RecordSound(const uint8_t* wave, uint32_t size) {
+  g_sounds.waves.emplace_back(reinterpret_cast<const char*>(wave), size);
+}
+
+std::vector<uint8_t> FakeWave(const char* tag) {
+  std::string wave = std::string("RIFF\0\0\0\0WAVE", 12) + tag;
+  return std::vector<uint8_t>(wave.begin(), wave.end());
+}
+
+class SuperButtonTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PrepareTestWindows();
+    g_events = SuperEvents();
+    g_sounds = SoundsHeard();
+    g_button_sound_player = RecordSound;
+    window_ = LoadTestWindow();
+    ASSERT_NE(window_, nullptr);
+  }
+  void TearDown() override {
+    UnloadTestWindows();
+    g_button_sound_player = saved_player_;
+  }
+  SuperButton* Button(uint32_t element) { return static_cast<SuperButton*>(ObjectOf(element)); }
+  Pixels Shot(uint32_t element) {
+    HWND button = WindowOf(element);
+    RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return Pixels(window_, RectInParent(button));
+  }
+  // A mouse move over the button's client point, with the cursor really there.
+  void MouseOver(uint32_t element, int x, int y, WPARAM keys = 0) {
+    HWND button = WindowOf(element);
+    POINT screen = {x, y};
+    ClientToScreen(button, &screen);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageW(button, WM_MOUSEMOVE, keys, MAKELPARAM(x, y));
+  }
+
+  HWND window_ = nullptr;
+  ButtonSoundPlayer saved_player_ = g_button_sound_player;
+};
+
+TEST(LightenColour, AddsOneAmountToAllChannelsWithoutPassing255) {
+  struct Case {
+    COLORREF colour, lightened;
+  } cases[] = {
+      {RGB(10, 200, 100), RGB(42, 232, 132)},
+      {RGB(240, 240, 240), RGB(255, 255, 255)},
+      {RGB(0, 0, 250), RGB(5, 5, 255)},
+      {RGB(255, 0, 0), RGB(255, 0, 0)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LightenColour(c.colour, 32), c.lightened) << std::hex << c.colour;
+}
+
+TEST_F(SuperButtonTest, APictureOnlyInTheNormalSlotShowsInEveryStateAndGreyWhenDisabled) {
+  // 16x16: a magenta frame (the top-left colour, so transparent), red inside.
+  auto framed = MakeBmp(16, 16, [](int x, int y) { return (x < 2 || y < 2 || x > 13 || y > 13) ? kMagenta : kRed; });
+  WriteBytes(kPictureButton, Own(SB_PIC_OUT), framed);
+  HWND button = WindowOf(kPictureButton);
+  // Centred in the 40x40 button: the picture spans 12..27.
+  Pixels normal = Shot(kPictureButton);
+  EXPECT_EQ(normal.At(20, 20), kRed);
+  EXPECT_EQ(normal.At(12, 12), Face()) << "the frame is transparent";
+  EXPECT_EQ(normal.CountOf(kMagenta), 0);
+
+  MouseOver(kPictureButton, 20, 20);
+  ASSERT_TRUE(Button(kPictureButton)->hovered());
+  Pixels hovered = Shot(kPictureButton);
+  EXPECT_EQ(hovered.At(20, 20), kRed) << "no hover picture: the normal one";
+  EXPECT_EQ(hovered.At(12, 12), LightenColour(Face(), 32)) << "the hover background shows through";
+
+  SendMessageW(button, BM_SETSTATE, TRUE, 0);
+  Pixels pressed = Shot(kPictureButton);
+  // Red spans 14..25 at rest and 15..26 pressed: the content moved by (1, 1).
+  EXPECT_EQ(pressed.At(20, 20), kRed);
+  EXPECT_EQ(pressed.At(26, 26), kRed);
+  EXPECT_EQ(pressed.At(14, 14), LightenColour(Face(), 32));
+  EXPECT_EQ(normal.At(14, 14), kRed);
+  SendMessageW(button, BM_SETSTATE, FALSE, 0);
+  SendMessageW(button, WM_MOUSELEAVE, 0, 0);
+
+  EnableWindow(button, FALSE);
+  Pixels disabled = Shot(kPictureButton);
+  EXPECT_EQ(disabled.CountOf(kRed), 0) << "drawn embossed in grey";
+  COLORREF inside = disabled.At(20, 20);
+  EXPECT_EQ(GetRValue(inside), GetGValue(inside));
+  EXPECT_EQ(GetGValue(inside), GetBValue(inside));
+  EXPECT_NE(inside, Face()) << "but drawn";
+  EXPECT_EQ(disabled.At(12, 12), Face()) << "the transparent frame stays transparent";
+}
+
+TEST_F(SuperButtonTest, TheTopLeftColourIsTransparentUntilAColourIsGiven) {
+  // 8x8: a magenta frame, green left and blue right inside.
+  auto picture = MakeBmp(8, 8, [](int x, int y) {
+    if (x == 0 || y == 0 || x == 7 || y == 7) return kMagenta;
+    return x < 4 ? kGreen : kBlue;
+  });
+  WriteBytes(kPictureButton, Own(SB_PIC_OUT), picture);
+  EXPECT_EQ(ReadWord(kPictureButton, Own(SB_TRANS_COLOUR_OUT)), kDefaultColourMarker);
+  Pixels by_corner = Shot(kPictureButton);  // the picture at (16, 16)
+  EXPECT_EQ(by_corner.At(16, 16), Face());
+  EXPECT_EQ(by_corner.At(18, 18), kGreen);
+  EXPECT_EQ(by_corner.At(21, 18), kBlue);
+
+  WriteWord(kPictureButton, Own(SB_TRANS_COLOUR_OUT), kGreen);
+  Pixels by_colour = Shot(kPictureButton);
+  EXPECT_EQ(by_colour.At(16, 16), kMagenta) << "the mask is made from the picture as decoded, not the masked one";
+  EXPECT_EQ(by_colour.At(18, 18), Face());
+  EXPECT_EQ(by_colour.At(21, 18), kBlue);
+  EXPECT_EQ(ReadWord(kPictureButton, Own(SB_TRANS_COLOUR_OUT)), kGreen);
+}
+
+TEST_F(SuperButtonTest, ColoursWrittenWhileDefaultColoursAreOnAreStoredButNotDrawn) {
+  ASSERT_EQ(ReadWord(kFlatButton, Own(SB_DEFAULT_COLOUR)), 1u);
+  WriteWord(kFlatButton, Own(SB_BK_COLOUR_OUT), kRed);
+  WriteWord(kFlatButton, Own(SB_FG_COLOUR_OUT), kGreen);
+  EXPECT_EQ(ReadWord(kFlatButton, Own(SB_BK_COLOUR_OUT)), kRed);
+  EXPECT_EQ(ReadWord(kFlatButton, Own(SB_FG_COLOUR_OUT)), kGreen);
+  Pixels defaults = Shot(kFlatButton);
+  EXPECT_EQ(defaults.At(2, 2), Face());
+  EXPECT_EQ(defaults.CountOf(kRed), 0);
+  EXPECT_EQ(Count(defaults, Greenish), 0);
+
+  WriteWord(kFlatButton, Own(SB_DEFAULT_COLOUR), 0);
+  Pixels own = Shot(kFlatButton);
+  EXPECT_EQ(own.At(2, 2), kRed);
+  EXPECT_GT(Count(own, Greenish), 0) << "the caption in its own colour";
+
+  WriteWord(kFlatButton, Own(SB_BK_COLOUR_OUT), kDefaultColourMarker);
+  EXPECT_EQ(Shot(kFlatButton).At(2, 2), Face()) << "the default marker is the button face";
+}
+
+TEST_F(SuperButtonTest, CheckBoxModeTogglesBeforeTheClickEventAndNeverShifts) {
+  HWND check = WindowOf(kCheckButton);
+  SendMessageW(check, BM_CLICK, 0, 0);
+  EXPECT_EQ(g_events.check_clicked, 1);
+  EXPECT_EQ(g_events.checked_seen, 1u) << "the routine already sees the new state";
+  EXPECT_EQ(ReadWord(kCheckButton, Own(SB_CHECKED)), 1u);
+  EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+  Pixels checked = Shot(kCheckButton);
+
+  SendMessageW(check, BM_CLICK, 0, 0);
+  EXPECT_EQ(g_events.checked_seen, 0u);
+  EXPECT_EQ(ReadWord(kCheckButton, Own(SB_CHECKED)), 0u);
+  Pixels unchecked = Shot(kCheckButton);
+  EXPECT_NE(checked, unchecked) << "checked is drawn pressed";
+  SendMessageW(check, BM_SETSTATE, TRUE, 0);
+  Pixels held_down = Shot(kCheckButton);
+  SendMessageW(check, BM_SETSTATE, FALSE, 0);
+  EXPECT_EQ(held_down, checked) << "pressed and checked look alike, the caption unmoved: "
+                                << held_down.Differences(checked);
+}
+
+TEST_F(SuperButtonTest, ClicksDoubleClicksAndFocusRaiseTheirEvents) {
+  HWND button = WindowOf(kPictureButton);
+  SetFocus(button);
+  EXPECT_EQ(g_events.focus_gained, 1);
+  SetFocus(WindowOf(kFlatButton));
+  EXPECT_EQ(g_events.focus_lost, 1);
+  SendMessageW(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(g_events.clicked, 1);
+  // A quick second click arrives as a double click: still a click.
+  SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  SendMessageW(button, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(g_events.clicked, 3);
+  // Disabling the focused button hands the focus on.
+  SetFocus(button);
+  EnableWindow(button, FALSE);
+  EXPECT_NE(GetFocus(), button);
+  EXPECT_NE(GetFocus(), nullptr);
+}
+
+TEST_F(SuperButtonTest, ChoicesAreClampedAndTheRebuildAnswersHold) {
+  struct Case {
+    int32_t property;
+    int32_t written;
+    uint32_t stored;
+  } cases[] = {
+      {SB_BTN_STYLE, 5, 2},   {SB_BTN_STYLE, -1, 0},   {SB_BTN_STYLE, 1, 1},     {SB_ALIGN_STYLE, 9, 3},
+      {SB_ALIGN_STYLE, 2, 2}, {SB_PRESS_STYLE, 7, 1},  {SB_PRESS_STYLE, -2, 0},
+  };
+  HWND flat = WindowOf(kFlatButton);
+  for (const Case& c : cases) {
+    WriteWord(kFlatButton, Own(c.property), static_cast<uint32_t>(c.written));
+    EXPECT_EQ(ReadWord(kFlatButton, Own(c.property)), c.stored) << c.property << " " << c.written;
+  }
+  EXPECT_EQ(WindowOf(kFlatButton), flat) << "none of these rebuilds the button";
+
+  // Every DefaultStyle write rebuilds; the new button is the default one.
+  EXPECT_EQ(SendMessageW(flat, WM_GETDLGCODE, 0, 0), DLGC_UNDEFPUSHBUTTON);
+  WriteWord(kFlatButton, Own(SB_DEFAULT_STYLE), 3);
+  HWND rebuilt = WindowOf(kFlatButton);
+  EXPECT_NE(rebuilt, flat);
+  EXPECT_FALSE(IsWindow(flat));
+  EXPECT_EQ(ReadWord(kFlatButton, Own(SB_DEFAULT_STYLE)), 1u);
+  EXPECT_EQ(SendMessageW(rebuilt, WM_GETDLGCODE, 0, 0), DLGC_DEFPUSHBUTTON);
+  auto is_default = reinterpret_cast<UnitIsDefaultButton>(kSuperBtnUnit.interface_function(UNIT_IS_DEFAULT_BUTTON));
+  EXPECT_EQ(is_default(ObjectOf(kFlatButton)), 1);
+  EXPECT_EQ(ReadWord(kFlatButton, Own(SB_BTN_STYLE)), 1u) << "earlier writes carried over";
+  EXPECT_EQ(ReadWord(kFlatButton, Own(SB_ALIGN_STYLE)), 2u);
+
+  // CheckBox rebuilds only when it changes.
+  HWND check = WindowOf(kCheckButton);
+  WriteWord(kCheckButton, Own(SB_CHECK_BOX), 1);
+  EXPECT_EQ(WindowOf(kCheckButton), check);
+  WriteText(kCheckButton, Own(SB_CAPTION), "新标题");
+  WriteWord(kCheckButton, Own(SB_CHECKED), 1);
+  WriteWord(kCheckButton, Own(SB_CHECK_BOX), 0);
+  EXPECT_NE(WindowOf(kCheckButton), check);
+  EXPECT_EQ(ReadTextProperty(kCheckButton, Own(SB_CAPTION)), "新标题");
+  EXPECT_EQ(ReadWord(kCheckButton, Own(SB_CHECKED)), 1u);
+  EXPECT_EQ(ReadWord(kCheckButton, Own(SB_CHECK_BOX)), 0u);
+  EXPECT_TRUE(IsWindowVisible(WindowOf(kCheckButton)));
+}
+
+TEST_F(SuperButtonTest, FlatButtonsTrackHoverAndPlayTheirSoundsTheRaisedOneNever) {
+  WriteBytes(kFlatButton, Own(SB_OVER_SOUND), FakeWave("over"));
+  WriteBytes(kFlatButton, Own(SB_CLICK_SOUND), FakeWave("click"));
+  WriteBytes(kRaisedButton, Own(SB_OVER_SOUND), FakeWave("over"));
+
+  MouseOver(kFlatButton, 5, 5, MK_LBUTTON);
+  EXPECT_FALSE(Button(kFlatButton)->hovered()) << "entering with the button held down is no hover";
+  MouseOver(kFlatButton, 5, 5);
+  EXPECT_TRUE(Button(kFlatButton)->hovered());
+  MouseOver(kFlatButton, 6, 6);
+  ASSERT_EQ(g_sounds.waves.size(), 1u) << "one over sound per entry";
+  EXPECT_NE(g_sounds.waves[0].find("over"), std::string::npos);
+  SendMessageW(WindowOf(kFlatButton), WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(Button(kFlatButton)->hovered());
+
+  MouseOver(kRaisedButton, 5, 5);
+  EXPECT_FALSE(Button(kRaisedButton)->hovered());
+  EXPECT_EQ(g_sounds.waves.size(), 1u) << "the raised style plays no over sound";
+
+  SendMessageW(WindowOf(kFlatButton), BM_CLICK, 0, 0);
+  ASSERT_EQ(g_sounds.waves.size(), 2u);
+  EXPECT_NE(g_sounds.waves[1].find("click"), std::string::npos);
+
+  // The standard sound replaces both with the program's click.
+  WriteWord(kFlatButton, Own(SB_STANDARD_SOUND), 1);
+  SendMessageW(WindowOf(kFlatButton), BM_CLICK, 0, 0);
+  ASSERT_EQ(g_sounds.waves.size(), 3u);
+  const std::string& standard = g_sounds.waves[2];
+  EXPECT_EQ(standard.substr(0, 4), "RIFF");
+  EXPECT_EQ(standard.substr(8, 4), "WAVE");
+  EXPECT_EQ(standard.find("click"), std::string::npos) << "not the ClickSound property";
+}
+
+TEST_F(SuperButtonTest, TheTooltipShowsItsMultiLineTextInFullWhenHovering) {
+  HWND help = WindowOf(kHelpButton);
+  HWND tip = Button(kHelpButton)->tooltip_window();
+  ASSERT_NE(tip, nullptr);
+  RECT button;
+  GetWindowRect(help, &button);
+  MoveMouseTo(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != 0; }, 5000)) << "no tooltip after hovering";
+
+  wchar_t text[1024] = {};
+  TTTOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = help;
+  tool.uId = 1;
+  tool.lpszText = text;
+  SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+  const std::wstring expected =
+      L"使用介绍：\r\n\r\n第一步下载配套的安装包\r\n\r\n第二步下载完整程序下载包\r\n\r\n第三步更新完整包里面的qelmo.exe";
+  EXPECT_EQ(std::wstring(text), expected);
+
+  // All seven lines fit: the tip is at least as tall as the text laid out
+  // at the maximum width, and no wider than that width allows.
+  HDC dc = GetDC(tip);
+  HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(tip, WM_GETFONT, 0, 0));
+  HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  RECT layout = {0, 0, 400, 0};
+  DrawTextW(dc, expected.c_str(), -1, &layout, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  TEXTMETRICW metrics;
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(tip, dc);
+  RECT client;
+  GetClientRect(tip, &client);
+  EXPECT_GE(layout.bottom, 7 * metrics.tmHeight) << "the blank lines count";
+  EXPECT_GE(client.bottom, layout.bottom) << "tip " << client.right << "x" << client.bottom;
+  EXPECT_LE(client.right, 400 + 2 * 8) << "maximum width 400";
+
+  // An empty text removes the tool; a new one brings it back.
+  WriteText(kHelpButton, Own(SB_TOOLTIP), "");
+  EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 0);
+  WriteText(kHelpButton, Own(SB_TOOLTIP), "帮助");
+  EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+}
+
+TEST_F(SuperButtonTest, StoredDataOfAnUnknownVersionIsRefused) {
+  auto create = reinterpret_cast<UnitCreate>(kSuperBtnUnit.interface_function(UNIT_CREATE));
+  auto save = reinterpret_cast<UnitSaveProperties>(kSuperBtnUnit.interface_function(UNIT_SAVE_PROPERTIES));
+  HGLOBAL saved = save(ObjectOf(kHelpButton));
+  ASSERT_NE(saved, nullptr);
+  std::vector<uint8_t> data(GlobalSize(saved));
+  std::memcpy(data.data(), GlobalLock(saved), data.size());
+  GlobalUnlock(saved);
+  GlobalFree(saved);
+  EXPECT_EQ(data[0], 2) << "saved as version 2";
+
+  SuperButtonProperties read;
+  ByteReader reader(data.data(), data.size());
+  ASSERT_TRUE(read.Read(reader));
+  EXPECT_EQ(read.tooltip.substr(0, 4), "使用");
+  EXPECT_EQ(read.pic_out.size(), 822u);
+
+  data[0] = 3;
+  EXPECT_EQ(create(data.data(), static_cast<uint32_t>(data.size()), 0, window_, 900, nullptr, 0, 0, 16, 16, kTestWindow,
+                   kHelpButton, 0, 0),
+            nullptr);
+  data.resize(data.size() - 5);
+  data[0] = 2;
+  EXPECT_EQ(create(data.data(), static_cast<uint32_t>(data.size()), 0, window_, 900, nullptr, 0, 0, 16, 16, kTestWindow,
+                   kHelpButton, 0, 0),
+            nullptr)
+      << "cut short";
+}
+
+}  // namespace

@@ -1,0 +1,204 @@
+// The transparent label in a live test window: it paints no background,
+// clamps its choices, and leaves no trail over a progress bar however often
+// it is rewritten or moved, without the message loop running.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "super_support.h"
+#include "unit.h"
+#include "units/trans_label.h"
+
+namespace {
+
+constexpr int32_t Own(int32_t property) { return 8 + property; }
+const COLORREF kBackground = RGB(0x40, 0x80, 0xC0);  // the test window's colour
+
+bool Dark(COLORREF c) { return GetRValue(c) < 60 && GetGValue(c) < 60 && GetBValue(c) < 60; }
+
+int CountIf(const Pixels& pixels, bool (*test)(COLORREF)) {
+  int count = 0;
+  for (int y = 0; y < pixels.height(); ++y)
+    for (int x = 0; x < pixels.width(); ++x) count += test(pixels.At(x, y));
+  return count;
+}
+
+// Counts a window's paints.
+LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR count) {
+  if (message == WM_PAINT) ++*reinterpret_cast<int*>(count);
+  return DefSubclassProc(window, message, wparam, lparam);
+}
+
+class TransLabelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PrepareTestWindows();
+    window_ = LoadTestWindow();
+    ASSERT_NE(window_, nullptr);
+  }
+  void TearDown() override { UnloadTestWindows(); }
+
+  // A progress bar like the application's, under the percentage label.
+  HWND AddProgressBarUnderLabel() {
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&classes);
+    HWND label = WindowOf(kPercentLabel);
+    RECT rect = RectInParent(label);
+    HWND bar = CreateWindowExW(WS_EX_STATICEDGE, PROGRESS_CLASSW, nullptr,
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | PBS_SMOOTH, rect.left, rect.top,
+                               rect.right - rect.left, rect.bottom - rect.top, window_,
+                               reinterpret_cast<HMENU>(999), nullptr, nullptr);
+    SetWindowPos(bar, label, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateWindow(window_);
+    PumpFor(50);
+    return bar;
+  }
+  // The bar's position written and shown at once, as a unit would.
+  static void SetBar(HWND bar, int percent) {
+    SendMessageW(bar, PBM_SETPOS, percent, 0);
+    UpdateWindow(bar);
+  }
+  // What the area shows when drawn afresh: the label hidden, the window and
+  // the bar repainted, then the label's text printed over them once.
+  Pixels CleanPicture(RECT area) {
+    HWND label = WindowOf(kPercentLabel);
+    ShowWindow(label, SW_HIDE);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    bar_only_ = Pixels(window_, area);
+    RECT at = RectInParent(label);
+    HDC dc = GetDCEx(window_, nullptr, DCX_CACHE);
+    SetViewportOrgEx(dc, at.left, at.top, nullptr);
+    SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    ReleaseDC(window_, dc);
+    Pixels clean(window_, area);
+    ShowWindow(label, SW_SHOWNA);
+    return clean;
+  }
+
+  HWND window_ = nullptr;
+  Pixels bar_only_;
+};
+
+TEST_F(TransLabelTest, PaintsItsTextAndNoBackground) {
+  RECT area = RectInParent(WindowOf(kPlainLabel));  // 300x40, text at the left
+  Pixels shown(window_, area);
+  EXPECT_GT(shown.width() * shown.height() - shown.CountOf(kBackground), 20) << "the text is drawn";
+  Pixels right_half(window_, RECT{area.left + 150, area.top, area.right, area.bottom});
+  EXPECT_EQ(right_half.CountOf(kBackground), right_half.width() * right_half.height())
+      << "no pixel of its own beside the text";
+
+  WriteText(kPlainLabel, Own(TL_TEXT), "");
+  Pixels empty(window_, area);
+  EXPECT_EQ(empty.CountOf(kBackground), empty.width() * empty.height()) << "the old text is gone";
+}
+
+TEST_F(TransLabelTest, EffectsDrawTheirCopies) {
+  WriteWord(kPlainLabel, Own(TL_COLOUR), RGB(255, 255, 255));
+  RECT area = RectInParent(WindowOf(kPlainLabel));
+  EXPECT_EQ(CountIf(Pixels(window_, area), Dark), 0);
+  WriteWord(kPlainLabel, Own(TL_TEXT_EFFECT), 3);  // a black shadow
+  EXPECT_GT(CountIf(Pixels(window_, area), Dark), 0);
+  WriteWord(kPlainLabel, Own(TL_TEXT_EFFECT), 0);
+  EXPECT_EQ(CountIf(Pixels(window_, area), Dark), 0) << "the shadow is gone again";
+}
+
+TEST_F(TransLabelTest, ChoicesAreClampedAndTheStoredFormIsCompact) {
+  struct Case {
+    int32_t property;
+    int32_t written;
+    uint32_t stored;
+  } cases[] = {
+      {TL_TEXT_EFFECT, 5, 3}, {TL_TEXT_EFFECT, -1, 0}, {TL_TEXT_EFFECT, 2, 2}, {TL_HORZ_ALIGN, 7, 2},
+      {TL_HORZ_ALIGN, 1, 1},  {TL_VERT_ALIGN, -3, 0},  {TL_VERT_ALIGN, 9, 2},
+  };
+  for (const Case& c : cases) {
+    WriteWord(kPlainLabel, Own(c.property), static_cast<uint32_t>(c.written));
+    EXPECT_EQ(ReadWord(kPlainLabel, Own(c.property)), c.stored) << c.property << " " << c.written;
+  }
+
+  // The percentage label is set up like the application's: 32 bytes.
+  auto save = reinterpret_cast<UnitSaveProperties>(kTransLabelUnit.interface_function(UNIT_SAVE_PROPERTIES));
+  auto create = reinterpret_cast<UnitCreate>(kTransLabelUnit.interface_function(UNIT_CREATE));
+  HGLOBAL saved = save(ObjectOf(kPercentLabel));
+  ASSERT_NE(saved, nullptr);
+  std::vector<uint8_t> data(GlobalSize(saved));
+  std::memcpy(data.data(), GlobalLock(saved), data.size());
+  GlobalUnlock(saved);
+  GlobalFree(saved);
+  EXPECT_EQ(data.size(), 32u);
+  data[0] = 2;
+  EXPECT_EQ(create(data.data(), 32, 0, window_, 900, nullptr, 0, 0, 10, 10, kTestWindow, kPercentLabel, 0, 0), nullptr)
+      << "version 2 is not known";
+}
+
+TEST_F(TransLabelTest, AThousandWritesOverAProgressBarLeaveNoTrail) {
+  HWND bar = AddProgressBarUnderLabel();
+  HWND label = WindowOf(kPercentLabel);
+  RECT area = RectInParent(bar);
+  // Texts of every width in a jumbled order, the bar following, as the
+  // progress routine writes them: the label first, then the bar.
+  uint32_t seed = 20240607;
+  char text[16];
+  for (int i = 0; i < 1000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    int percent = i == 997 ? 100 : (i == 998 ? 1 : (i == 999 ? 57 : static_cast<int>((seed >> 16) % 101)));
+    std::snprintf(text, sizeof text, "%d%%", percent);
+    WriteText(kPercentLabel, Own(TL_TEXT), text);
+    SetBar(bar, percent);
+  }
+  wchar_t title[16] = {};
+  GetWindowTextW(label, title, 16);
+  EXPECT_STREQ(title, L"57%") << "the window text follows the label's text";
+  Pixels shown(window_, area);
+  Pixels clean = CleanPicture(area);
+  EXPECT_EQ(shown, clean) << shown.Differences(clean);
+
+  // Beside the centred text the label added nothing to the bar.
+  int outside = 0, inside = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) {
+      bool near_centre = x > shown.width() / 2 - 40 && x < shown.width() / 2 + 40;
+      bool differs = shown.At(x, y) != bar_only_.At(x, y);
+      (near_centre ? inside : outside) += differs;
+    }
+  EXPECT_EQ(outside, 0);
+  EXPECT_GT(inside, 0) << "the text is there";
+}
+
+TEST_F(TransLabelTest, AWriteThatChangesNothingRepaintsNothing) {
+  HWND bar = AddProgressBarUnderLabel();
+  WriteText(kPercentLabel, Own(TL_TEXT), "42%");
+  int paints = 0;
+  SetWindowSubclass(bar, CountPaints, 1, reinterpret_cast<DWORD_PTR>(&paints));
+  DWORD start = GetTickCount();
+  for (int i = 0; i < 1000; ++i) {
+    WriteText(kPercentLabel, Own(TL_TEXT), "42%");
+    WriteWord(kPercentLabel, Own(TL_HORZ_ALIGN), 1);
+  }
+  DWORD elapsed = GetTickCount() - start;
+  EXPECT_EQ(paints, 0);
+  EXPECT_LT(elapsed, 1000u) << "2000 writes that change nothing";
+  WriteText(kPercentLabel, Own(TL_TEXT), "43%");
+  EXPECT_GE(paints, 1) << "a change repaints the bar under the text at once";
+  RemoveWindowSubclass(bar, CountPaints, 1);
+}
+
+TEST_F(TransLabelTest, MovingOverAProgressBarLeavesNoTrail) {
+  HWND bar = AddProgressBarUnderLabel();
+  SetBar(bar, 57);
+  WriteText(kPercentLabel, Own(TL_TEXT), "57%");
+  RECT area = RectInParent(bar);
+  for (int left : {40, 25, 90, -30, 10, 61}) WriteWord(kPercentLabel, 0, static_cast<uint32_t>(left));
+  WriteWord(kPercentLabel, 1, static_cast<uint32_t>(area.top + 1));
+  Pixels shown(window_, area);
+  Pixels clean = CleanPicture(area);
+  EXPECT_EQ(shown, clean) << shown.Differences(clean);
+  EXPECT_NE(shown, bar_only_) << "the text moved with the label";
+}
+
+}  // namespace
