@@ -35,6 +35,25 @@ TEST_F(ControlsTest, ProgressPositionIsClampedAndKeptAsWritten) {
   EXPECT_EQ(Read(kBar, 13), 50u);
 }
 
+// The program's percentage is a transparent label over the bar: the bar
+// repainting itself must not wipe the text out.
+TEST_F(ControlsTest, TextOverTheBarSurvivesPositionWrites) {
+  constexpr COLORREF kBlack = RGB(0, 0, 0);
+  auto black_pixels = [] {
+    Pixels pixels(Handle(kBarText));
+    return pixels.width() * pixels.height() - pixels.CountNot(kBlack);
+  };
+  ASSERT_EQ(black_pixels(), 0);
+  for (uint32_t position : {10u, 55u, 100u}) {
+    WriteText(kBarText, 8, position == 55 ? "下载" : "正在下载");
+    EXPECT_GT(black_pixels(), 20) << "text written at " << position;
+    Write(kBar, 13, position);
+    EXPECT_GT(black_pixels(), 20) << "bar moved to " << position;
+  }
+  WriteText(kBarText, 8, "");
+  EXPECT_EQ(black_pixels(), 0) << "and the bar shows again where the text was";
+}
+
 TEST_F(ControlsTest, ProgressRangeTakesMinimumAndMaximumInEitherOrder) {
   PBRANGE range = {};
   SendMessageW(Handle(kSwappedBar), PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));

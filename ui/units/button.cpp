@@ -172,14 +172,14 @@ int32_t Set(Component* object, int32_t property, PropertyValue* value, int32_t) 
       if (caption == p.caption) return 0;
       p.caption = std::move(caption);
       SetWindowTextW(window, GbkToWide(p.caption.c_str()).c_str());
-      UpdateWindow(window);
+      ShowNow(window);
       return 0;
     }
     case BT_FONT:
       SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
       p.font.SetValue(*value);
       SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), TRUE);
-      UpdateWindow(window);
+      ShowNow(window);
       return 0;
     default:
       return 0;

@@ -63,7 +63,20 @@ void EnsureCommonControls() {
 void RepaintNow(HWND window) {
   if (!window) return;
   InvalidateRect(window, nullptr, TRUE);
+  ShowNow(window);
+}
+
+void ShowNow(HWND window) {
+  if (!window) return;
   UpdateWindow(window);
+  RECT own, other, overlap;
+  if (!GetWindowRect(window, &own)) return;
+  // Nearest first, so that higher ones draw over lower ones.
+  for (HWND sibling = GetWindow(window, GW_HWNDPREV); sibling; sibling = GetWindow(sibling, GW_HWNDPREV)) {
+    if (!(GetWindowLongW(sibling, GWL_EXSTYLE) & WS_EX_TRANSPARENT) || !IsWindowVisible(sibling)) continue;
+    if (GetWindowRect(sibling, &other) && IntersectRect(&overlap, &own, &other))
+      RedrawWindow(sibling, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
 }
 
 // ------------------------------------------------------------------ fonts

@@ -46,6 +46,10 @@ void EnsureCommonControls();
 // Paints a window's pending and fresh changes at once: the application
 // writes properties from inside long loops that run no message loop.
 void RepaintNow(HWND window);
+// Paints what a change left pending (UpdateWindow), then the transparent
+// siblings above the window that overlap it: they are not clipped out of
+// it, so its painting covered them.
+void ShowNow(HWND window);
 
 // A unit's font: empty (the default GUI font) or a 60-byte LOGFONTA, with
 // the handle made from it.

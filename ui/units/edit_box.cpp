@@ -174,7 +174,7 @@ class EditBox : public Component {
       holding_change_ = true;
       SetWindowTextW(hwnd(), GbkToWide(content.c_str()).c_str());
       holding_change_ = false;
-      UpdateWindow(hwnd());
+      ShowNow(hwnd());
     }
     p.content = content;
     LRESULT ignored;
@@ -419,7 +419,7 @@ int32_t Set(Component* object, int32_t property, PropertyValue* value, int32_t) 
       SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
       p.font.SetValue(*value);
       SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), TRUE);
-      UpdateWindow(window);
+      ShowNow(window);
       return 0;
     case EB_MAX_LENGTH:
       p.max_length = value->low;
@@ -442,11 +442,11 @@ int32_t Set(Component* object, int32_t property, PropertyValue* value, int32_t) 
       box->SyncFromControl();
       (property == EB_SELECTION_START ? p.selection_start : p.selection_length) = value->low;
       box->ApplySelection();
-      UpdateWindow(window);
+      ShowNow(window);
       return 0;
     case EB_SELECTED_TEXT:
       SendMessageW(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(GbkToWide(TextFrom(*value).c_str()).c_str()));
-      UpdateWindow(window);
+      ShowNow(window);
       return 0;
     case EB_DATA_SOURCE: p.data_source = TextFrom(*value); return 0;
     case EB_DATA_FIELD: p.data_field = TextFrom(*value); return 0;

@@ -201,14 +201,17 @@ class Label : public Component {
     HWND window = hwnd();
     HWND parent = GetParent(window);
     if (through_parent && parent) {
+      // Everything beneath first, then the label over it: one redraw pass
+      // does not promise that order.
       RECT rect;
       GetWindowRect(window, &rect);
       MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-      RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    } else {
-      InvalidateRect(window, nullptr, FALSE);
-      UpdateWindow(window);
+      RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      ValidateRect(window, nullptr);
+      RedrawWindow(parent, &rect, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
+    InvalidateRect(window, nullptr, FALSE);
+    ShowNow(window);
   }
 
   // Effect and border are window styles as well as painting.

@@ -72,7 +72,7 @@ class ProcessBar : public Component {
   void ShowPosition() {
     if (SendMessageW(hwnd(), PBM_GETPOS, 0, 0) == p.Shown()) return;
     SendMessageW(hwnd(), PBM_SETPOS, static_cast<WPARAM>(p.Shown()), 0);
-    UpdateWindow(hwnd());
+    ShowNow(hwnd());
   }
   void ShowRange() {
     SendMessageW(hwnd(), PBM_SETRANGE32, static_cast<WPARAM>(p.Low()), static_cast<LPARAM>(p.High()));

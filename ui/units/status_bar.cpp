@@ -164,7 +164,7 @@ class StatusBar : public Component {
     part.text = text;
     SendMessageW(hwnd(), SB_SETTEXTW, static_cast<WPARAM>(index) | part.flags,
                  reinterpret_cast<LPARAM>(GbkToWide(text).c_str()));
-    UpdateWindow(hwnd());
+    ShowNow(hwnd());
   }
 
   void BuildIcons() {
@@ -289,7 +289,7 @@ int32_t Set(Component* object, int32_t property, PropertyValue* value, int32_t) 
       SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
       p.font.SetValue(*value);
       SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), TRUE);
-      UpdateWindow(window);
+      ShowNow(window);
       return 0;
     case BAR_ICON_LIST:
       p.icon_list = BytesFrom(*value);
