@@ -2,6 +2,8 @@
 // B, G, R, A rows.
 #include <png.h>
 
+#include <cstring>
+
 #include "picture_decoders.h"
 
 namespace {
@@ -12,10 +14,29 @@ struct ImageGuard {
   ~ImageGuard() { png_image_free(image); }
 };
 
+uint32_t BigEndianWord(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
+         p[3];
+}
+
+// Whether every chunk that starts inside the data also ends inside it.
+// libpng allocates a chunk's declared length before reading it, so a lying
+// length would cost up to 2 GB and seconds before the data turns out short.
+bool ChunksFit(ByteRun data) {
+  size_t at = 8;
+  while (data.size() - at >= 8) {
+    const uint32_t length = BigEndianWord(data.data() + at);
+    if (length > data.size() - at - 8 || data.size() - at - 8 - length < 4) return false;
+    if (std::memcmp(data.data() + at + 4, "IEND", 4) == 0) break;
+    at += 12 + static_cast<size_t>(length);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool DecodePng(ByteRun data, DecodedPicture* out) {
-  if (data.size() <= 7) return false;
+  if (data.size() <= 7 || !ChunksFit(data)) return false;
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   ImageGuard guard{&image};
