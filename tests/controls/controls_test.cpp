@@ -211,6 +211,21 @@ TEST_F(ControlsTest, EditBoxStyleChangesRebuildWithTheLiveContent) {
   Write(kPlainBox, 18, 2);  // password
   EXPECT_TRUE(GetWindowLongW(Handle(kPlainBox), GWL_STYLE) & ES_PASSWORD);
   EXPECT_EQ(ReadText(kPlainBox, 8), "保留的内容");
+
+  // A single-line box with a spin mode gets an up-down beside it.
+  Write(kPlainBox, 15, 0);
+  Write(kPlainBox, 22, 9);
+  Write(kPlainBox, 23, 3);
+  Write(kPlainBox, 21, 1);
+  HWND box = Handle(kPlainBox);
+  HWND spin = GetDlgItem(window_, GetDlgCtrlID(box) + 4);
+  ASSERT_NE(spin, nullptr);
+  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(spin, UDM_GETBUDDY, 0, 0)), box);
+  int low = 0, high = 0;
+  SendMessageW(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+  EXPECT_EQ(low, 3) << "the smaller of minimum and maximum first";
+  EXPECT_EQ(high, 9);
+  EXPECT_TRUE(IsWindowVisible(spin));
 }
 
 // ------------------------------------------------------------------- label
@@ -283,6 +298,39 @@ TEST_F(ControlsTest, LabelChoicesAreClamped) {
     Write(kOpaqueLabel, c.property, static_cast<uint32_t>(c.written));
     EXPECT_EQ(Read(kOpaqueLabel, c.property), c.stored) << c.property;
   }
+}
+
+// Rows of a label that hold text.
+std::pair<int, int> InkRows(HWND label, COLORREF background) {
+  Pixels pixels(label);
+  int first = -1, last = -1;
+  for (int y = 0; y < pixels.height(); ++y)
+    for (int x = 0; x < pixels.width(); ++x)
+      if (pixels.At(x, y) != background) {
+        if (first < 0) first = y;
+        last = y;
+      }
+  return {first, last};
+}
+
+TEST_F(ControlsTest, AlignmentsPlaceTheTextWrappedOrNot) {
+  WriteText(kTextLabel, 8, "国");
+  for (uint32_t wrap : {0u, 1u}) {
+    Write(kTextLabel, 25, wrap);
+    Write(kTextLabel, 26, 0);
+    auto [top_first, top_last] = InkRows(Handle(kTextLabel), kWhite);
+    Write(kTextLabel, 26, 2);
+    auto [bottom_first, bottom_last] = InkRows(Handle(kTextLabel), kWhite);
+    ASSERT_GE(top_first, 0) << wrap;
+    // The label is 40 high and the glyph about 24: the two placements differ
+    // by the spare height, also for wrapped text.
+    EXPECT_GT(bottom_first, top_first + 10) << "wrap " << wrap;
+    EXPECT_GT(bottom_last, top_last + 10) << "wrap " << wrap;
+  }
+  Write(kTextLabel, 24, 2);
+  Pixels right(Handle(kTextLabel));
+  for (int y = 0; y < right.height(); ++y)
+    for (int x = 0; x < right.width() / 2; ++x) ASSERT_EQ(right.At(x, y), kWhite) << "right-aligned text only on the right";
 }
 
 TEST_F(ControlsTest, AGradientFrameIsDrawnInsideTheLabel) {

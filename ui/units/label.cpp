@@ -238,7 +238,9 @@ class Label : public Component {
         HDC dc = BeginPaint(hwnd(), &paint);
         RECT client;
         GetClientRect(hwnd(), &client);
-        if (p.effect == kTransparent) {
+        if (client.right <= 0 || client.bottom <= 0) {
+          // Nothing to paint.
+        } else if (p.effect == kTransparent) {
           Paint(dc, client);
         } else {
           // Drawn off screen first: labels are rewritten many times a second.
