@@ -14,8 +14,8 @@ class CodeReader {
  public:
   explicit CodeReader(ByteReader* r) : r_(r) {}
 
-  // False when the data ends without the closing empty sub-block; true with
-  // `ended` set once that block has been read.
+  // The next code of `bits` bits. False once the closing empty sub-block is
+  // read, or when the data ends first (then truncated() says so).
   bool Next(uint32_t bits, uint32_t* code) {
     while (held_bits_ < bits) {
       if (block_left_ == 0) {

@@ -50,7 +50,7 @@ bool CheckBitmapImage(ByteRun bytes, IconImage* image) {
   if (compression != 0 && !(compression == 3 && (bits == 16 || bits == 32))) return false;
 
   uint64_t needed = header_size;
-  if (compression == 3) needed += 12;  // the three colour masks
+  if (compression == 3 && header_size == kBitmapHeaderSize) needed += 12;  // the colour masks follow it
   if (bits <= 8) needed += uint64_t{colours_used && colours_used < (1u << bits) ? colours_used : 1u << bits} * 4;
   needed += (uint64_t(width) * bits + 31) / 32 * 4 * height;
   needed += (uint64_t(width) + 31) / 32 * 4 * height;
