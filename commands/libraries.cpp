@@ -1,5 +1,6 @@
 #include "libraries.h"
 
+#include "command_tables.h"
 #include "library_link.h"
 #include "units/standard_controls.h"
 #include "units/unit_tables.h"
@@ -18,13 +19,18 @@ const CommandEntry kUiExtensionCommands[] = {StatusBarSetPartText};
 
 }  // namespace
 
-const LibraryDescriptor core_library = {"core", Linked<1>::Notify, nullptr, 0, kCoreUnits, kCoreUnitCount};
+// The core commands reach the runtime through their library's link.
+LibraryLink& core_link = Linked<1>::link;
+
+const LibraryDescriptor core_library = {"core", Linked<1>::Notify, kCoreCommands, CMD_CORE_COUNT, kCoreUnits,
+                                        kCoreUnitCount};
 const LibraryDescriptor ui_extension_library = {"ui-extension-1",
                                                 Linked<2>::Notify,
                                                 kUiExtensionCommands,
                                                 sizeof kUiExtensionCommands / sizeof kUiExtensionCommands[0],
                                                 kUiExtensionUnits,
                                                 kUiExtensionUnitCount};
-const LibraryDescriptor system_interface_library = {"system-interface", Linked<3>::Notify, nullptr, 0, nullptr, 0};
+const LibraryDescriptor system_interface_library = {"system-interface", Linked<3>::Notify, kSystemInterfaceCommands,
+                                                    SYSCMD_COUNT,       nullptr,           0};
 const LibraryDescriptor ui_extension2_library = {"ui-extension-2", Linked<4>::Notify,     nullptr, 0,
                                                  kUiExtension2Units, kUiExtension2UnitCount};
