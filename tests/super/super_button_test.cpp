@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "notify.h"
 #include "super_routines.h"
 #include "super_support.h"
 #include "unit.h"
@@ -285,6 +286,24 @@ TEST_F(SuperButtonTest, FlatButtonsTrackHoverAndPlayTheirSoundsTheRaisedOneNever
   EXPECT_EQ(standard.substr(0, 4), "RIFF");
   EXPECT_EQ(standard.substr(8, 4), "WAVE");
   EXPECT_EQ(standard.find("click"), std::string::npos) << "not the ClickSound property";
+}
+
+TEST(SoundCode2015, PlaysWaveDataFromMemoryAndRefusesAnythingElse) {
+  auto play = [](const std::vector<uint8_t>& data) {
+    uint32_t request[3] = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(data.data())),
+                           static_cast<uint32_t>(data.size()), 0};
+    return NotifyRuntime(NR_PLAY_SOUND, static_cast<int32_t>(reinterpret_cast<uintptr_t>(request)), 0);
+  };
+  HRSRC found = FindResourceW(nullptr, L"STANDARD_CLICK", L"WAVE");
+  ASSERT_NE(found, nullptr);
+  const auto* click = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found)));
+  std::vector<uint8_t> wave(click, click + SizeofResource(nullptr, found));
+  EXPECT_EQ(play(wave), 1);
+  std::vector<uint8_t> not_wave = wave;
+  std::memcpy(not_wave.data() + 8, "AVI ", 4);
+  EXPECT_EQ(play(not_wave), 0);
+  EXPECT_EQ(play(std::vector<uint8_t>(wave.begin(), wave.begin() + 8)), 0) << "too short for a header";
+  EXPECT_EQ(NotifyRuntime(NR_PLAY_SOUND, 0, 0), 0);
 }
 
 TEST_F(SuperButtonTest, TheTooltipShowsItsMultiLineTextInFullWhenHovering) {

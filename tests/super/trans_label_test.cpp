@@ -140,20 +140,35 @@ TEST_F(TransLabelTest, AThousandWritesOverAProgressBarLeaveNoTrail) {
   HWND bar = AddProgressBarUnderLabel();
   HWND label = WindowOf(kPercentLabel);
   RECT area = RectInParent(bar);
-  // Texts of every width in a jumbled order, the bar following, as the
-  // progress routine writes them: the label first, then the bar.
-  uint32_t seed = 20240607;
-  char text[16];
-  for (int i = 0; i < 1000; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    int percent = i == 997 ? 100 : (i == 998 ? 1 : (i == 999 ? 57 : static_cast<int>((seed >> 16) % 101)));
+  // As the progress routine writes them: the label first, then the bar.
+  auto step = [&](int percent) {
+    char text[16];
     std::snprintf(text, sizeof text, "%d%%", percent);
     WriteText(kPercentLabel, Own(TL_TEXT), text);
     SetBar(bar, percent);
-  }
+  };
+  // Texts of every width in a jumbled order.
+  uint32_t seed = 20240607;
+  auto jumble = [&](int count) {
+    for (int i = 0; i < count; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      step(static_cast<int>((seed >> 16) % 101));
+    }
+  };
+  jumble(500);
+  // The bar's own repaint from 5% to 50% passes under the text.
+  step(5);
+  step(50);
+  Pixels half(window_, area);
+  Pixels half_clean = CleanPicture(area);
+  EXPECT_EQ(half, half_clean) << "the bar painted over the text: " << half.Differences(half_clean);
+  jumble(497);
+  step(100);
+  // A text that the bar does not follow: nothing repaints after the label.
+  WriteText(kPercentLabel, Own(TL_TEXT), "90%");
   wchar_t title[16] = {};
   GetWindowTextW(label, title, 16);
-  EXPECT_STREQ(title, L"57%") << "the window text follows the label's text";
+  EXPECT_STREQ(title, L"90%") << "the window text follows the label's text";
   Pixels shown(window_, area);
   Pixels clean = CleanPicture(area);
   EXPECT_EQ(shown, clean) << shown.Differences(clean);
