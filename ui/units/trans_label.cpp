@@ -7,6 +7,7 @@
 
 #include "../font_record.h"
 #include "../property_writer.h"
+#include "../window_manager.h"
 #include "wide_text.h"
 
 namespace {
@@ -253,6 +254,13 @@ LRESULT TransLabel::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       Paint(dc);
       EndPaint(hwnd(), &paint);
       return 0;
+    }
+    case WM_UNIT_AFTER_CREATED: {
+      // The window is complete: follow what lies under the label from now on.
+      RECT rect;
+      GetWindowRect(hwnd(), &rect);
+      FollowWindowsBelow(rect);
+      break;
     }
     case WM_DESTROY:
       StopFollowing();
