@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -63,6 +64,10 @@ int32_t PlayMemorySound(const uint32_t* request) {
   if (!data || size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) return 0;
   // Never freed: the system may still be reading it while the process ends.
   static auto* playing = new std::vector<uint8_t>;
+  // A sound still playing when the process exits races the unloading of the
+  // sound library: stop it first.
+  static bool stop_at_exit = std::atexit([] { PlaySoundW(nullptr, nullptr, 0); }) == 0;
+  (void)stop_at_exit;
   PlaySoundW(nullptr, nullptr, 0);  // stops the sound still reading the old copy
   playing->assign(data, data + size);
   DWORD flags = SND_MEMORY | SND_ASYNC | SND_NODEFAULT | ((request[2] & 1) ? SND_LOOP : 0);
