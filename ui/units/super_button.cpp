@@ -527,7 +527,8 @@ LRESULT SuperButton::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_DESTROY:
-      if (tooltip_) DestroyWindow(tooltip_);
+      // Owned by the top-level window, the tip may be gone already.
+      if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);
       tooltip_ = nullptr;
       tool_added_ = false;
       break;
