@@ -12,7 +12,7 @@ enum DllCommand : int {
   DLL_CALL_WINDOW_PROC,
   DLL_INTERNET_CLOSE_HANDLE,
   DLL_GET_CURRENT_PROCESS_ID,
-  DLL_MESSAGE_BOX_TIMEOUT,
+  DLL_MESSAGE_BOX_TIMEOUT,  // the wide export: texts are converted from GBK
   DLL_GET_TICK_COUNT,
   DLL_FIND_WINDOW_EX,
   DLL_IS_WINDOW_VISIBLE,
@@ -24,5 +24,17 @@ enum DllCommand : int {
   DLL_LSTRLEN_W,
   DLL_WIDE_CHAR_TO_MULTI_BYTE,
   DLL_STRLEN,  // msvcrt, caller clean-up
+  // Declared beyond the original twenty-one for the mended download engine:
+  // content decoding, keeping the window alive during a transfer, and
+  // moving the finished file into place under its Chinese-safe wide name.
+  DLL_INTERNET_SET_OPTION,
+  DLL_PEEK_MESSAGE_W,
+  DLL_MULTI_BYTE_TO_WIDE_CHAR,
+  DLL_MOVE_FILE_EX_W,
+  // The message box closes itself by a timer of its own: the system's
+  // time-out is not honoured everywhere.
+  DLL_SET_TIMER,
+  DLL_KILL_TIMER,
+  DLL_END_DIALOG,
   DLL_COMMAND_COUNT
 };

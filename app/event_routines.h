@@ -2,6 +2,12 @@
 #pragma once
 #include "compiled_code.h"
 
+#include <string>
+
+// Helpers of the click routines.
+std::string directory_of_path(const char* path);
+bool folder_is_writable(const char* folder);
+
 extern "C" {
 EventAnswer __stdcall on_main_window_created();
 EventAnswer __stdcall on_download_button_clicked_archive1();

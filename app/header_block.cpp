@@ -11,16 +11,18 @@ const char* const kDllLibraries[DLL_COMMAND_COUNT] = {
     "Kernel32.dll", "Wininet.dll",  "Wininet.dll",  "Wininet.dll",  "Wininet.dll",  "Wininet.dll",
     "",             "Wininet.dll",  "kernel32.dll", "user32.dll",   "kernel32.dll", "user32.dll",
     "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",
-    "kernel32.dll", "kernel32.dll", "msvcrt.dll",
+    "kernel32.dll", "kernel32.dll", "msvcrt.dll",   "Wininet.dll",  "user32.dll",   "kernel32.dll",
+    "kernel32.dll", "user32.dll",   "user32.dll",   "user32.dll",
 };
 
 const char* const kDllFunctions[DLL_COMMAND_COUNT] = {
     "DeleteFileA",          "InternetGetConnectedState", "InternetOpenA",         "InternetOpenUrlA",
     "HttpQueryInfoA",       "InternetReadFile",          "CallWindowProcA",       "InternetCloseHandle",
-    "GetCurrentProcessId",  "MessageBoxTimeoutA",        "GetTickCount",          "FindWindowExA",
+    "GetCurrentProcessId",  "MessageBoxTimeoutW",        "GetTickCount",          "FindWindowExA",
     "IsWindowVisible",      "GetWindowThreadProcessId",  "GetParent",             "GetClassNameA",
     "GetWindowTextLengthW", "GetWindowTextW",            "lstrlenW",              "WideCharToMultiByte",
-    "strlen",
+    "strlen",               "InternetSetOptionA",        "PeekMessageW",          "MultiByteToWideChar",
+    "MoveFileExW",          "SetTimer",                  "KillTimer",             "EndDialog",
 };
 
 const LibraryDescriptor* const kLibraries[] = {&core_library, &ui_extension_library, &system_interface_library,

@@ -9,7 +9,8 @@ Paths served: /zr_11.17.zip, /up/dll/qelmo_app.zip and /up/all/qelmo.rar,
 each from the file of the same base name in DIR.
 
 Modes (also switchable while running with GET /__mode?set=MODE, which the
-end-to-end tests use; GET /__log lists the requests served):
+end-to-end tests use, as is GET /__rate?set=BYTES_PER_S; GET /__log lists
+the requests served, /__log?clear=1 also forgets them):
   normal      the file with Content-Length
   no-length   the file without Content-Length (the body ends when the
               connection closes)
@@ -89,6 +90,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 return self.plain(400, "unknown mode\n")
             self.state.mode = mode
             return self.plain(200, mode + "\n")
+        if url.path == "/__rate":
+            rate = urllib.parse.parse_qs(url.query).get("set", ["0"])[0]
+            self.state.rate = int(rate) if rate.isdigit() else 0
+            return self.plain(200, "%d\n" % self.state.rate)
         if url.path == "/__log":
             with self.state.lock:
                 text = "".join(line + "\n" for line in self.state.log)

@@ -1,0 +1,18 @@
+// The progress and status display of a download.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// After every block: percentage, bar, sizes and the four status parts.
+extern "C" intptr_t __stdcall on_download_progress(int32_t total, int32_t downloaded, int32_t elapsed_ms,
+                                                   int32_t bytes_this_call);
+// Seconds as hours:minutes:seconds, each at least two digits.
+std::string format_duration(int32_t seconds);
+// Part 0 of the status bar.
+void show_download_state(const char* text);
+// The message, the program's folder in an explorer window, and the end.
+[[noreturn]] void run_completion_actions();
+
+extern const char kStateDone[];
+extern const char kStateRunning[];
+extern const char kStateFailed[];
