@@ -66,6 +66,7 @@ EventAnswer download_archive(const Archive& archive) {
   // A new transfer starts clean: its own blocks show its own progress.
   last_download_result = 0;
   transfer_complete = false;
+  reset_progress_pacing();
   int32_t result = download_file(address.text(), target.text(), on_download_progress, 0, false);
   last_download_result = result;
   if (result != DOWNLOAD_OK) {

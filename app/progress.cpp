@@ -59,8 +59,29 @@ std::string format_duration(int32_t seconds) {
 
 void show_download_state(const char* text) { SetStatusPart(0, text); }
 
+namespace {
+
+constexpr uint32_t kFrameMs = 100;  // ten updates a second: more than a person reads
+bool g_shown_once = false;
+uint32_t g_last_shown = 0;
+
+}  // namespace
+
+void reset_progress_pacing() { g_shown_once = false; }
+
 extern "C" intptr_t __stdcall on_download_progress(int32_t total, int32_t downloaded, int32_t elapsed_ms,
                                                    int32_t bytes_this_call) {
+  auto now = static_cast<uint32_t>(Core(CMD_TICK_COUNT).as_int());
+  bool last_block = total > 0 && downloaded >= total;
+  transfer_complete = last_block;
+  if (g_shown_once && !last_block && now - g_last_shown < kFrameMs) return 0;
+  g_shown_once = true;
+  g_last_shown = now;
+  show_download_progress(total, downloaded, elapsed_ms, bytes_this_call);
+  return 0;
+}
+
+void show_download_progress(int32_t total, int32_t downloaded, int32_t elapsed_ms, int32_t bytes_this_call) {
   double downloaded_mb = RoundTo(downloaded / kBytesPerMegabyte, 2);
   double total_mb = RoundTo(total / kBytesPerMegabyte, 2);
   bool size_known = total > 0;
@@ -102,7 +123,6 @@ extern "C" intptr_t __stdcall on_download_progress(int32_t total, int32_t downlo
     remaining = format_duration(q / 1000);
   }
   SetStatusPart(3, "剩于时间：" + remaining);
-  return 0;
 }
 
 void run_completion_actions() {
