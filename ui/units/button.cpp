@@ -121,19 +121,6 @@ const PropertyInfo kProperties[8 + BT_COUNT] = {
     {PT_CHOICE, 0},            {PT_CHOICE, 0},  {PT_FONT, 0},
 };
 
-Component* Create(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND parent, uint32_t control_id, HMENU,
-                  int32_t left, int32_t top, int32_t width, int32_t height, uint32_t window_id, uint32_t element_id,
-                  int32_t, int32_t) {
-  auto* button = new Button(window_id, element_id);
-  ByteReader reader(data, size);
-  if ((size > 0 && !button->p.Read(reader)) ||
-      !button->Create(extra_style, parent, control_id, RECT{left, top, left + width, top + height})) {
-    delete button;
-    return nullptr;
-  }
-  return button;
-}
-
 int32_t Get(Component* object, int32_t property, PropertyValue* value) {
   ButtonProperties& p = static_cast<Button*>(object)->p;
   switch (property) {
@@ -192,7 +179,7 @@ int32_t IsDefaultButton(Component* object) { return static_cast<Button*>(object)
 
 void* Interface(int32_t operation) {
   switch (operation) {
-    case UNIT_CREATE: return reinterpret_cast<void*>(&Create);
+    case UNIT_CREATE: return reinterpret_cast<void*>(&CreateControl<Button>);
     case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&Set);
     case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&Save);
     case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&Get);

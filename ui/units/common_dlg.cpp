@@ -91,19 +91,6 @@ const PropertyInfo kProperties[8 + CD_COUNT] = {
     kInteger, kInteger, kInteger, kInteger, kInteger, kInteger, kInteger, kInteger, kInteger, kInteger,
 };
 
-Component* Create(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND parent, uint32_t control_id, HMENU,
-                  int32_t left, int32_t top, int32_t width, int32_t height, uint32_t window_id, uint32_t element_id,
-                  int32_t, int32_t) {
-  auto* dialog = new CommonDlg(window_id, element_id);
-  ByteReader reader(data, size);
-  if ((size > 0 && !dialog->p.Read(reader)) ||
-      !dialog->Create(extra_style, parent, control_id, RECT{left, top, left + width, top + height})) {
-    delete dialog;
-    return nullptr;
-  }
-  return dialog;
-}
-
 uint32_t* WordField(CommonDlgProperties& p, int32_t property) {
   if (property == CD_TYPE) return &p.type;
   if (property == CD_COLOUR) return &p.colour;
@@ -143,7 +130,7 @@ HGLOBAL Save(Component* object) { return static_cast<CommonDlg*>(object)->p.Save
 
 void* Interface(int32_t operation) {
   switch (operation) {
-    case UNIT_CREATE: return reinterpret_cast<void*>(&Create);
+    case UNIT_CREATE: return reinterpret_cast<void*>(&CreateControl<CommonDlg>);
     case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&Set);
     case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&Save);
     case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&Get);

@@ -110,3 +110,19 @@ inline std::vector<uint8_t> BytesFrom(const PropertyValue& value) {
 bool ReadVersion(ByteReader& reader, uint32_t newest, uint32_t* version);
 
 }  // namespace controls
+
+// Operation 1 of the standard controls: read the stored properties (empty
+// data keeps the defaults), then make the window; null when either fails.
+template <typename Control>
+Component* CreateControl(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND parent, uint32_t control_id,
+                         HMENU, int32_t left, int32_t top, int32_t width, int32_t height, uint32_t window_id,
+                         uint32_t element_id, int32_t, int32_t) {
+  auto* control = new Control(window_id, element_id);
+  ByteReader reader(data, size);
+  if ((size > 0 && !control->p.Read(reader)) ||
+      !control->Create(extra_style, parent, control_id, RECT{left, top, left + width, top + height})) {
+    delete control;
+    return nullptr;
+  }
+  return control;
+}

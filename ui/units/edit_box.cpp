@@ -325,19 +325,6 @@ uint32_t* StyleField(EditBoxProperties& p, int32_t property) {
   }
 }
 
-Component* Create(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND parent, uint32_t control_id, HMENU,
-                  int32_t left, int32_t top, int32_t width, int32_t height, uint32_t window_id, uint32_t element_id,
-                  int32_t, int32_t) {
-  auto* box = new EditBox(window_id, element_id);
-  ByteReader reader(data, size);
-  if ((size > 0 && !box->p.Read(reader)) ||
-      !box->Create(extra_style, parent, control_id, RECT{left, top, left + width, top + height})) {
-    delete box;
-    return nullptr;
-  }
-  return box;
-}
-
 int32_t Get(Component* object, int32_t property, PropertyValue* value) {
   auto* box = static_cast<EditBox*>(object);
   EditBoxProperties& p = box->p;
@@ -462,7 +449,7 @@ HGLOBAL Save(Component* object) {
 
 void* Interface(int32_t operation) {
   switch (operation) {
-    case UNIT_CREATE: return reinterpret_cast<void*>(&Create);
+    case UNIT_CREATE: return reinterpret_cast<void*>(&CreateControl<EditBox>);
     case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&Set);
     case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&Save);
     case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&Get);

@@ -88,19 +88,6 @@ const PropertyInfo kProperties[8 + PB_COUNT] = {
     {PT_INTEGER, 0},           {PT_INTEGER, 0}, {PT_INTEGER, 0},
 };
 
-Component* Create(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND parent, uint32_t control_id, HMENU,
-                  int32_t left, int32_t top, int32_t width, int32_t height, uint32_t window_id, uint32_t element_id,
-                  int32_t, int32_t) {
-  auto* bar = new ProcessBar(window_id, element_id);
-  ByteReader reader(data, size);
-  if ((size > 0 && !bar->p.Read(reader)) ||
-      !bar->Create(extra_style, parent, control_id, RECT{left, top, left + width, top + height})) {
-    delete bar;
-    return nullptr;
-  }
-  return bar;
-}
-
 int32_t Get(Component* object, int32_t property, PropertyValue* value) {
   const ProcessBarProperties& p = static_cast<ProcessBar*>(object)->p;
   switch (property) {
@@ -150,7 +137,7 @@ HGLOBAL Save(Component* object) { return static_cast<ProcessBar*>(object)->p.Sav
 
 void* Interface(int32_t operation) {
   switch (operation) {
-    case UNIT_CREATE: return reinterpret_cast<void*>(&Create);
+    case UNIT_CREATE: return reinterpret_cast<void*>(&CreateControl<ProcessBar>);
     case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&Set);
     case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&Save);
     case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&Get);
