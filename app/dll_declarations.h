@@ -36,5 +36,10 @@ enum DllCommand : int {
   DLL_SET_TIMER,
   DLL_KILL_TIMER,
   DLL_END_DIALOG,
+  // Where an https transfer ended up after redirects, and the write probe
+  // that creates a new file only (never one of the user's).
+  DLL_INTERNET_QUERY_OPTION,
+  DLL_CREATE_FILE_W,
+  DLL_CLOSE_HANDLE,
   DLL_COMMAND_COUNT
 };

@@ -4,22 +4,26 @@
 
 #include "app_calls.h"
 
-const char kRequestHeaders[] =
-    "Accept: */*\r\nAccept-Language: zh-cn\r\nAccept-Encoding: gzip, deflate\r\n"
-    "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)";
-
 namespace {
 
 // Routine id of download_file, for the statement positions of its DLL calls.
 constexpr int32_t kRoutine = 0x04010102;
 
+constexpr char kHeadersBeforeEncoding[] = "Accept: */*\r\nAccept-Language: zh-cn\r\n";
+constexpr char kEncodingHeader[] = "Accept-Encoding: gzip, deflate\r\n";
+constexpr char kAgentHeader[] =
+    "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)";
+
 constexpr uint32_t kAccessPreconfigNoAutoproxy = 4;
 constexpr uint32_t kAccessPreconfig = 0;
 constexpr uint32_t kConnectionProxy = 4;
-constexpr uint32_t kRequestFlags = 0x84000100;  // reload, no cache write, pragma no-cache
-constexpr uint32_t kQueryContentLength = 0x20000005;
+// Reload, no cache write, pragma no-cache. Never an ignore-certificate flag:
+// an https archive is taken only from a server the system trusts.
+constexpr uint32_t kRequestFlags = 0x84000100;
+constexpr uint32_t kQueryContentLength = 5;  // as text: the number flag stops at 32 bits
 constexpr uint32_t kQueryStatusCode = 0x20000013;
 constexpr uint32_t kQueryContentEncoding = 29;
+constexpr uint32_t kOptionUrl = 34;
 constexpr uint32_t kOptionHttpDecoding = 65;
 constexpr int32_t kBlockSize = 10240;
 constexpr uint32_t kMoveReplaceExisting = 1, kMoveCopyAllowed = 2, kMoveWriteThrough = 8;
@@ -50,16 +54,36 @@ uint32_t QueryNumber(uint32_t request, uint32_t what, bool* ok) {
   return *ok ? value : 0;
 }
 
-// True when the server encoded the body (gzip, deflate): WinINet hands us
-// the decoded bytes, so the announced length is not the length we receive.
+// A response header as text; empty when the server sent none.
+std::string QueryText(uint32_t request, uint32_t what) {
+  char text[128] = {};
+  uint32_t length = sizeof text - 1, index = 0;
+  if (!CallDll(Site(DLL_HTTP_QUERY_INFO, kRoutine, 4), request, what, Word(text), Word(&length), Word(&index)))
+    return std::string();
+  return text;
+}
+
+// True when the server encoded the body (gzip, deflate).
 bool BodyIsEncoded(uint32_t request) {
-  char encoding[64] = {};
-  uint32_t length = sizeof encoding - 1, index = 0;
-  if (!CallDll(Site(DLL_HTTP_QUERY_INFO, kRoutine, 4), request, kQueryContentEncoding, Word(encoding), Word(&length),
-               Word(&index)))
-    return false;
-  return encoding[0] != '\0' && Core(CMD_FIND_TEXT, Text(encoding), Text("identity"), ArgRecord::Omitted(),
-                                     ArgRecord::Bool(true)).as_int() == -1;
+  std::string encoding = QueryText(request, kQueryContentEncoding);
+  return !encoding.empty() && Core(CMD_FIND_TEXT, Text(encoding.c_str()), Text("identity"), ArgRecord::Omitted(),
+                                   ArgRecord::Bool(true)).as_int() == -1;
+}
+
+bool StartsWithNoCase(const char* text, const char* prefix) {
+  return Core(CMD_FIND_TEXT, Text(text), Text(prefix), ArgRecord::Omitted(), ArgRecord::Bool(true)).as_int() == 1;
+}
+
+// The address the response finally came from. WinINet follows redirects by
+// itself; on Windows it refuses an https to http redirect unless told not
+// to, but Wine follows it, so the engine checks the end of the chain.
+bool LeftTls(const char* url, uint32_t request) {
+  if (!StartsWithNoCase(url, "https:")) return false;
+  char final_url[2048] = {};
+  uint32_t length = sizeof final_url - 1;
+  if (!CallDll(Site(DLL_INTERNET_QUERY_OPTION, kRoutine, 7), request, kOptionUrl, Word(final_url), Word(&length)))
+    return true;  // unknown counts as not proven safe
+  return !StartsWithNoCase(final_url, "https:");
 }
 
 // Input that arrives during a transfer is dropped (no second click may start
@@ -81,9 +105,38 @@ bool MoveIntoPlace(const std::string& from, const char* to) {
                  kMoveReplaceExisting | kMoveCopyAllowed | kMoveWriteThrough) != 0;
 }
 
+uint32_t Now() { return static_cast<uint32_t>(Core(CMD_TICK_COUNT).as_int()); }
+
+void Report(ProgressRoutine progress, const DownloadProgress& record) {
+  CallDll(Site(DLL_CALL_WINDOW_PROC, kRoutine, 15), Word(reinterpret_cast<void*>(progress)), Word(&record), 0, 0, 0);
+}
+
 }  // namespace
 
-int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int32_t start_offset,
+std::string request_headers(bool offer_encodings, bool resume, int64_t start_offset) {
+  std::string headers = kHeadersBeforeEncoding;
+  if (offer_encodings) headers += kEncodingHeader;
+  headers += kAgentHeader;
+  if (resume) {
+    Owned offset_text(Core(CMD_TO_TEXT, ArgRecord::Long(start_offset)));
+    headers += std::string("\r\nRange:bytes=") + offset_text.text() + "-";
+  }
+  return headers;
+}
+
+int64_t parse_content_length(const char* text) {
+  if (!text || !*text) return -1;
+  int64_t value = 0;
+  for (const char* p = text; *p; ++p) {
+    if (*p < '0' || *p > '9') return -1;
+    int digit = *p - '0';
+    if (value > (INT64_MAX - digit) / 10) return -1;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
+int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int64_t start_offset,
                       bool resume) {
   Transfer transfer;
   uint32_t connection_flags = 0;
@@ -96,23 +149,24 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
                           direct ? kAccessPreconfigNoAutoproxy : kAccessPreconfig, 0, 0, 0);
   if (!transfer.root) return DOWNLOAD_NO_SESSION;
   // Let WinINet undo a gzip or deflate encoding, so the file is the resource.
+  // A system that will not decode is not offered the encodings at all.
   uint32_t decode = 1;
-  CallDll(Site(DLL_INTERNET_SET_OPTION, kRoutine, 12), transfer.root, kOptionHttpDecoding, Word(&decode), 4);
+  bool decoding =
+      CallDll(Site(DLL_INTERNET_SET_OPTION, kRoutine, 12), transfer.root, kOptionHttpDecoding, Word(&decode), 4) != 0;
 
-  std::string headers = kRequestHeaders;
-  if (resume) {
-    Owned offset_text(Core(CMD_TO_TEXT, ArgRecord::Int(start_offset)));
-    headers += std::string("\r\nRange:bytes=") + offset_text.text() + "-";
-  }
+  std::string headers = request_headers(decoding, resume, start_offset);
   Owned buffer(Core(CMD_ZERO_BYTES, ArgRecord::Int(kBlockSize)));
   int32_t header_length = Core(CMD_TEXT_LENGTH, Text(headers.c_str())).as_int();
   transfer.request = CallDll(Site(DLL_INTERNET_OPEN_URL, kRoutine, 13), transfer.root, Word(url), Word(headers.c_str()),
                              header_length, kRequestFlags, 0);
   if (!transfer.request) return DOWNLOAD_NO_RESPONSE;
+  if (LeftTls(url, transfer.request)) return DOWNLOAD_NO_RESPONSE;
   // An error page is no archive.
   bool have_status = false;
   uint32_t status = QueryNumber(transfer.request, kQueryStatusCode, &have_status);
   if (have_status && status >= 400) return DOWNLOAD_NO_RESPONSE;
+  bool encoded = BodyIsEncoded(transfer.request);
+  if (encoded && !decoding) return DOWNLOAD_NO_RESPONSE;  // the bytes would not be the archive
 
   int64_t downloaded = 0;
   if (resume) {
@@ -127,36 +181,48 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
   }
   if (!transfer.file) return DOWNLOAD_NO_FILE;
 
-  bool have_length = false;
-  int32_t content_length = static_cast<int32_t>(QueryNumber(transfer.request, kQueryContentLength, &have_length));
-  if (BodyIsEncoded(transfer.request)) content_length = 0;  // decoded: its length is not announced
-  uint32_t start_tick = static_cast<uint32_t>(Core(CMD_TICK_COUNT).as_int());
-  auto total = static_cast<int32_t>(content_length + downloaded);
+  // A decoded body's length is not the announced one.
+  int64_t content_length =
+      encoded ? -1 : parse_content_length(QueryText(transfer.request, kQueryContentLength).c_str());
+  uint32_t start_tick = Now();
+  DownloadProgress record = {content_length < 0 ? -1 : content_length + downloaded, downloaded, 0, 10, 0};
   uint32_t last_keep_alive = start_tick;
+  // The figures after the last block, on every road out of the loop.
+  auto finish = [&] {
+    auto elapsed = Now() - start_tick;
+    record.elapsed_ms = elapsed ? elapsed : 10;
+    record.finished = 1;
+    Report(progress, record);
+  };
 
   uint8_t* data = ByteArrayData(buffer.block());
   for (;;) {
     uint32_t bytes_read = 0;
-    if (!CallDll(Site(DLL_INTERNET_READ_FILE, kRoutine, 14), transfer.request, Word(data), kBlockSize, Word(&bytes_read)))
+    if (!CallDll(Site(DLL_INTERNET_READ_FILE, kRoutine, 14), transfer.request, Word(data), kBlockSize,
+                 Word(&bytes_read))) {
+      finish();
       return DOWNLOAD_READ_FAILED;
+    }
     if (bytes_read == 0) break;
     Owned block(Core(CMD_BYTES_LEFT, ArgRecord::Bytes(buffer.block()), ArgRecord::Int(static_cast<int32_t>(bytes_read))));
-    if (!Core(CMD_WRITE_BYTES, ArgRecord::Int(transfer.file), ArgRecord::Bytes(block.block())).as_bool())
+    if (!Core(CMD_WRITE_BYTES, ArgRecord::Int(transfer.file), ArgRecord::Bytes(block.block())).as_bool()) {
+      finish();
       return DOWNLOAD_NO_FILE;  // a full disk or a vanished folder
-    downloaded += bytes_read;
+    }
+    record.downloaded += bytes_read;
+    record.bytes_this_call += bytes_read;
     // Unsigned ticks: the difference stays right when the counter wraps.
-    uint32_t now = static_cast<uint32_t>(Core(CMD_TICK_COUNT).as_int());
-    auto elapsed = static_cast<int32_t>(now - start_tick);
-    if (elapsed == 0) elapsed = 10;
+    uint32_t now = Now();
+    record.elapsed_ms = now - start_tick ? now - start_tick : 10;
     if (now - last_keep_alive >= kKeepAliveIntervalMs) {
       KeepWindowAlive();
       last_keep_alive = now;
     }
-    CallDll(Site(DLL_CALL_WINDOW_PROC, kRoutine, 15), Word(reinterpret_cast<void*>(progress)), total,
-            static_cast<uint32_t>(downloaded), elapsed, static_cast<uint32_t>(downloaded - start_offset));
+    Report(progress, record);
   }
+  finish();
   // A connection that ended before the announced length is a failed read.
-  if (content_length > 0 && downloaded < total) return DOWNLOAD_READ_FAILED;
+  if (record.total >= 0 && record.downloaded < record.total) return DOWNLOAD_READ_FAILED;
   transfer.CloseFile();
   if (!transfer.temporary.empty()) {
     if (!MoveIntoPlace(transfer.temporary, local_path)) return DOWNLOAD_NO_FILE;

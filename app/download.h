@@ -1,26 +1,44 @@
-// Fetching one resource over HTTP into a local file, block by block.
+// Fetching one resource over HTTP or HTTPS into a local file, block by block.
 #pragma once
 #include <cstdint>
+#include <string>
 
-// Called after every block with (total size, downloaded, elapsed ms, bytes
-// of this call); reached through CallWindowProcA like a window procedure.
-using ProgressRoutine = intptr_t(__stdcall*)(int32_t total, int32_t downloaded, int32_t elapsed_ms,
-                                              int32_t bytes_this_call);
+// What the engine reports after a block. Sizes are 64-bit: an archive of
+// 2 GiB and more must neither wrap nor pass a short body as complete.
+struct DownloadProgress {
+  int64_t total;            // the whole resource in bytes; -1 when the server gave no usable length
+  int64_t downloaded;       // bytes on disk: the start offset plus this transfer's bytes
+  int64_t bytes_this_call;  // bytes this transfer has received
+  uint32_t elapsed_ms;      // since the transfer started; never 0
+  uint32_t finished;        // 1 for the figures after the last block, shown whatever the pacing
+};
+
+// Reached through CallWindowProcA like a window procedure. Four 32-bit words
+// cannot carry 64-bit sizes, so the first word is the address of the
+// progress record and the others are 0.
+using ProgressRoutine = intptr_t(__stdcall*)(const DownloadProgress* progress, uint32_t, uint32_t, uint32_t);
 
 enum DownloadResult : int32_t {
   DOWNLOAD_OK = 0,
   DOWNLOAD_NO_SESSION = -1,   // no WinINet root handle
-  DOWNLOAD_NO_RESPONSE = -2,  // the address could not be opened, or the server answered 400 or above
-  DOWNLOAD_NO_FILE = -3,      // the local file could not be opened or written
+  DOWNLOAD_NO_RESPONSE = -2,  // the address could not be opened (a certificate error included), the server
+                              // answered 400 or above, an https address was redirected to http, or the
+                              // body came encoded when the system would not decode it
+  DOWNLOAD_NO_FILE = -3,      // the local file could not be opened, written or moved into place
   DOWNLOAD_READ_FAILED = -4,  // a read failed, or the body ended before its announced length
 };
 
 // Downloads into a temporary file beside local_path and moves it into place
-// only when the whole body has arrived; a failure leaves nothing under the
-// archive's name. With resume the body is appended to local_path from
-// start_offset on.
-int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int32_t start_offset,
+// only when the whole body has arrived, so an older file of that name stays
+// untouched until a complete one replaces it. With resume the body is
+// appended to local_path from start_offset on.
+int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int64_t start_offset,
                       bool resume);
 
-// The request header block (without a range, or with one for resume).
-extern const char kRequestHeaders[];
+// The request header block: the encodings are offered only when the system
+// decodes them; with resume it asks for the bytes from the offset on.
+std::string request_headers(bool offer_encodings, bool resume, int64_t start_offset);
+
+// A Content-Length value: decimal digits only and within 64 bits, else -1
+// (an unknown length).
+int64_t parse_content_length(const char* text);

@@ -7,15 +7,16 @@
 
 namespace {
 
-const char* const kDllLibraries[DLL_COMMAND_COUNT] = {
+const char* const kDllLibraries[] = {
     "Kernel32.dll", "Wininet.dll",  "Wininet.dll",  "Wininet.dll",  "Wininet.dll",  "Wininet.dll",
     "",             "Wininet.dll",  "kernel32.dll", "user32.dll",   "kernel32.dll", "user32.dll",
     "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",
     "kernel32.dll", "kernel32.dll", "msvcrt.dll",   "Wininet.dll",  "user32.dll",   "kernel32.dll",
-    "kernel32.dll", "user32.dll",   "user32.dll",   "user32.dll",
+    "kernel32.dll", "user32.dll",   "user32.dll",   "user32.dll",   "Wininet.dll",  "kernel32.dll",
+    "kernel32.dll",
 };
 
-const char* const kDllFunctions[DLL_COMMAND_COUNT] = {
+const char* const kDllFunctions[] = {
     "DeleteFileA",          "InternetGetConnectedState", "InternetOpenA",         "InternetOpenUrlA",
     "HttpQueryInfoA",       "InternetReadFile",          "CallWindowProcA",       "InternetCloseHandle",
     "GetCurrentProcessId",  "MessageBoxTimeoutW",        "GetTickCount",          "FindWindowExA",
@@ -23,7 +24,12 @@ const char* const kDllFunctions[DLL_COMMAND_COUNT] = {
     "GetWindowTextLengthW", "GetWindowTextW",            "lstrlenW",              "WideCharToMultiByte",
     "strlen",               "InternetSetOptionA",        "PeekMessageW",          "MultiByteToWideChar",
     "MoveFileExW",          "SetTimer",                  "KillTimer",             "EndDialog",
+    "InternetQueryOptionA", "CreateFileW",               "CloseHandle",
 };
+
+// A missed entry would otherwise become a null name.
+static_assert(sizeof kDllLibraries / sizeof kDllLibraries[0] == DLL_COMMAND_COUNT);
+static_assert(sizeof kDllFunctions / sizeof kDllFunctions[0] == DLL_COMMAND_COUNT);
 
 const LibraryDescriptor* const kLibraries[] = {&core_library, &ui_extension_library, &system_interface_library,
                                                &ui_extension2_library};

@@ -17,6 +17,10 @@ namespace {
 
 constexpr int32_t kRoutine = 0x04010101;
 constexpr int32_t kWarningStyle = 48;
+constexpr uint32_t kGenericWrite = 0x40000000;
+constexpr uint32_t kCreateNew = 1;
+constexpr uint32_t kProbeAttributes = 0x04000000 /*delete on close*/ | 0x100 /*temporary*/ | 0x2 /*hidden*/;
+constexpr uint32_t kInvalidHandle = 0xFFFFFFFF;
 
 #ifndef QELMO_ARCHIVE_HOST
 #define QELMO_ARCHIVE_HOST "http://127.0.0.1:18080"
@@ -41,13 +45,8 @@ EventAnswer download_archive(const Archive& archive) {
   std::string path = std::string(folder.text()) + archive.local_name;
   WriteTextProperty(kMainWindow, kPathBox, kContentProperty, path.c_str());
 
-  // An older file of that name goes first; the transfer starts from byte 0.
-  if (Core(CMD_FILE_EXISTS, Text(PathBoxContent())).as_bool()) {
-    Owned again = PathBoxContent();
-    CallDll(Site(DLL_DELETE_FILE, kRoutine, 1), Word(again.text()));
-    // The narrow call misreads a Chinese folder under another locale.
-    Core(CMD_DELETE_FILE, Text(again));
-  }
+  // An older file of that name stays until a complete new one replaces it:
+  // a failed transfer must not cost the user the archive they had.
   if (Core(CMD_TEXT_LENGTH, Text(PathBoxContent())).as_int() == 0) {
     Warn("本地文件地址不能为空！");
     return kNoEventValue;
@@ -61,13 +60,12 @@ EventAnswer download_archive(const Archive& archive) {
     Warn("本地文件地址错误！，文件夹不存在！");
     return kNoEventValue;
   }
-  Owned address(Core(CMD_REPLACE_TEXT, Text(archive.address), Text("https"), Text("http")));
+  // The address is requested as it is: an https archive over TLS.
   Owned target = PathBoxContent();
   // A new transfer starts clean: its own blocks show its own progress.
   last_download_result = 0;
-  transfer_complete = false;
-  reset_progress_pacing();
-  int32_t result = download_file(address.text(), target.text(), on_download_progress, 0, false);
+  show_transfer_starting();
+  int32_t result = download_file(archive.address, target.text(), on_download_progress, 0, false);
   last_download_result = result;
   if (result != DOWNLOAD_OK) {
     show_download_state(kStateFailed);
@@ -97,12 +95,25 @@ std::string directory_of_path(const char* path) {
 
 bool folder_is_writable(const char* folder) {
   Owned last(Core(CMD_RIGHT_TEXT, Text(folder), ArgRecord::Int(1)));
-  std::string probe = std::string(folder) + (std::string(last.text()) != "\\" ? "\\test.txt" : "test.txt");
-  static const int32_t kEmptyBytes[2] = {1, 0};
-  Core(CMD_WRITE_FILE, Text(probe.c_str()), ArgRecord::Bytes(kEmptyBytes));
-  if (!Core(CMD_FILE_EXISTS, Text(probe.c_str())).as_bool()) return false;
-  Core(CMD_DELETE_FILE, Text(probe.c_str()));
-  return true;
+  std::string prefix = std::string(folder) + (std::string(last.text()) != "\\" ? "\\" : "");
+  // A probe under a name of our own that nobody has, created only if it does
+  // not exist yet and gone when closed: a user's file is never touched.
+  uint32_t process = CallDll(Site(DLL_GET_CURRENT_PROCESS_ID, kRoutine, 2));
+  for (int32_t attempt = 0; attempt < 8; ++attempt) {
+    Owned tick(Core(CMD_TO_TEXT, ArgRecord::Int(Core(CMD_TICK_COUNT).as_int() + attempt)));
+    Owned id(Core(CMD_TO_TEXT, ArgRecord::Int(static_cast<int32_t>(process))));
+    std::string probe = prefix + "~qelmo-probe-" + id.text() + "-" + tick.text() + ".tmp";
+    std::wstring wide = WideText(probe.c_str());
+    uint32_t file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 3), Word(wide.c_str()), kGenericWrite, 0, 0, kCreateNew,
+                            kProbeAttributes, 0);
+    if (file != kInvalidHandle) {
+      CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 4), file);
+      return true;
+    }
+    // Only a name that was taken is worth another try.
+    if (!Core(CMD_FILE_EXISTS, Text(probe.c_str())).as_bool()) return false;
+  }
+  return false;
 }
 
 extern "C" {

@@ -1,5 +1,8 @@
 #include "progress.h"
 
+#include <climits>
+#include <cmath>
+
 #include "app_calls.h"
 #include "app_state.h"
 #include "main_window_ids.h"
@@ -12,7 +15,6 @@ const char kStateFailed[] = "下载状态：下载失败！";
 namespace {
 
 constexpr double kBytesPerMegabyte = 1048576;
-constexpr double kTolerance = 1e-7;
 constexpr char kUnknown[] = "--:--:--";
 
 double RoundTo(double value, int32_t places) {
@@ -34,13 +36,6 @@ void SetStatusPart(int32_t part, const std::string& text) {
           ArgRecord::Int(part), Text(text.c_str()));
 }
 
-// The smallest whole m >= 0 with m * 60 - value > tolerance.
-int32_t CountOfSixties(int32_t value) {
-  int32_t m = 0;
-  while (m * 60.0 - value <= kTolerance) ++m;
-  return m;
-}
-
 std::string TwoDigits(int32_t value) {
   std::string text = ToText(ArgRecord::Int(value));
   return text.size() == 1 ? "0" + text : text;
@@ -50,11 +45,20 @@ std::string TwoDigits(int32_t value) {
 
 std::string format_duration(int32_t seconds) {
   if (seconds < 0) return kUnknown;
-  int32_t minutes = CountOfSixties(seconds) - 1;
-  int32_t sec = seconds - minutes * 60;
-  int32_t hours = CountOfSixties(minutes) - 1;
-  int32_t min = minutes - hours * 60;
-  return TwoDigits(hours) + ":" + TwoDigits(min) + ":" + TwoDigits(sec);
+  // Whole minutes and hours by division: the same as counting sixties, in
+  // one step for any number of hours.
+  int32_t minutes = seconds / 60;
+  int32_t hours = minutes / 60;
+  return TwoDigits(hours) + ":" + TwoDigits(minutes - hours * 60) + ":" + TwoDigits(seconds - minutes * 60);
+}
+
+int32_t remaining_seconds(int64_t total, int64_t downloaded, uint32_t elapsed_ms, int64_t bytes_this_call) {
+  if (total < 0 || bytes_this_call <= 0) return -1;
+  double left = total > downloaded ? static_cast<double>(total - downloaded) : 0;
+  // Rounded up, so it reads 0 only when nothing is left; the small margin
+  // keeps an exact quotient from rounding up by a hair.
+  double seconds = std::ceil(left * elapsed_ms / static_cast<double>(bytes_this_call) / 1000 - 1e-9);
+  return seconds >= INT32_MAX ? INT32_MAX : static_cast<int32_t>(seconds > 0 ? seconds : 0);
 }
 
 void show_download_state(const char* text) { SetStatusPart(0, text); }
@@ -67,24 +71,34 @@ uint32_t g_last_shown = 0;
 
 }  // namespace
 
-void reset_progress_pacing() { g_shown_once = false; }
+void show_transfer_starting() {
+  g_shown_once = false;
+  transfer_complete = false;
+  WriteTextProperty(kMainWindow, kPercentLabel, kContentProperty, "");
+  WriteIntProperty(kMainWindow, kProgressBar, kPositionProperty, 0);
+  WriteTextProperty(kMainWindow, kDownloadedLabel, kContentProperty, "");
+  WriteTextProperty(kMainWindow, kTotalLabel, kContentProperty, "");
+  show_download_state(kStateRunning);
+  SetStatusPart(1, "下载速度：");
+  SetStatusPart(2, "下载时间：");
+  SetStatusPart(3, "剩于时间：");
+}
 
-extern "C" intptr_t __stdcall on_download_progress(int32_t total, int32_t downloaded, int32_t elapsed_ms,
-                                                   int32_t bytes_this_call) {
+extern "C" intptr_t __stdcall on_download_progress(const DownloadProgress* progress, uint32_t, uint32_t, uint32_t) {
   auto now = static_cast<uint32_t>(Core(CMD_TICK_COUNT).as_int());
-  bool last_block = total > 0 && downloaded >= total;
+  bool last_block = progress->total > 0 && progress->downloaded >= progress->total;
   transfer_complete = last_block;
-  if (g_shown_once && !last_block && now - g_last_shown < kFrameMs) return 0;
+  if (g_shown_once && !last_block && !progress->finished && now - g_last_shown < kFrameMs) return 0;
   g_shown_once = true;
   g_last_shown = now;
-  show_download_progress(total, downloaded, elapsed_ms, bytes_this_call);
+  show_download_progress(progress->total, progress->downloaded, progress->elapsed_ms, progress->bytes_this_call);
   return 0;
 }
 
-void show_download_progress(int32_t total, int32_t downloaded, int32_t elapsed_ms, int32_t bytes_this_call) {
-  double downloaded_mb = RoundTo(downloaded / kBytesPerMegabyte, 2);
-  double total_mb = RoundTo(total / kBytesPerMegabyte, 2);
-  bool size_known = total > 0;
+void show_download_progress(int64_t total, int64_t downloaded, uint32_t elapsed_ms, int64_t bytes_this_call) {
+  double downloaded_mb = RoundTo(static_cast<double>(downloaded) / kBytesPerMegabyte, 2);
+  double total_mb = RoundTo(static_cast<double>(total) / kBytesPerMegabyte, 2);
+  bool size_known = total >= 0;
 
   // Percent as the rounded sizes give it; below 0.01 MB from the bytes, and
   // nothing at all when the server did not say how much is coming.
@@ -102,29 +116,21 @@ void show_download_progress(int32_t total, int32_t downloaded, int32_t elapsed_m
                     size_known ? ("总大小:" + ToText(ArgRecord::Double(total_mb)) + " MB").c_str() : "总大小:未知");
 
   // Done only when every announced byte is here; the completion actions
-  // wait until the file is closed (the click routine runs them).
-  transfer_complete = size_known && downloaded >= total;
+  // wait until the file is closed (the click routine runs them). An empty
+  // body is never a completed archive.
+  transfer_complete = total > 0 && downloaded >= total;
   if (last_download_result != 0)
     show_download_state(kStateFailed);
   else
     show_download_state(transfer_complete ? kStateDone : kStateRunning);
 
-  double speed = RoundTo(bytes_this_call * 1000.0 / kBytesPerMegabyte / elapsed_ms, 2);
+  double speed = RoundTo(static_cast<double>(bytes_this_call) * 1000.0 / kBytesPerMegabyte / elapsed_ms, 2);
   SetStatusPart(1, "下载速度：" + ToText(ArgRecord::Double(speed)) + " MB/s");
   int32_t seconds = static_cast<int32_t>(
       Core(CMD_INTEGER_DIVIDE, ArgRecord::Double(elapsed_ms), ArgRecord::Double(1000)).as_double());
   SetStatusPart(2, "下载时间：" + format_duration(seconds));
-
-  // Remaining: unknown without a size or within the first second.
-  std::string remaining = kUnknown;
-  if (size_known && seconds > 0) {
-    double left = total - static_cast<double>(downloaded);
-    int32_t q = left <= 0 ? 0 : Core(CMD_TO_INTEGER, ArgRecord::Double(left / 1024 / seconds)).as_int();
-    remaining = format_duration(q / 1000);
-  }
-  SetStatusPart(3, "剩于时间：" + remaining);
+  SetStatusPart(3, "剩于时间：" + format_duration(remaining_seconds(total, downloaded, elapsed_ms, bytes_this_call)));
 }
-
 void run_completion_actions() {
   timed_message_box("下载完成！");
   Owned folder(Core(CMD_RUN_DIRECTORY));

@@ -3,18 +3,26 @@
 #include <cstdint>
 #include <string>
 
+#include "download.h"
+
 // The engine's progress routine, after every block. It shows the progress
-// at most ten times a second (and always for the first and the last block):
-// each changed display costs a repaint, about 1.4 ms under Wine, which after
-// every 10 KB block cost over nine tenths of the download speed.
-extern "C" intptr_t __stdcall on_download_progress(int32_t total, int32_t downloaded, int32_t elapsed_ms,
-                                                   int32_t bytes_this_call);
-// Percentage, bar, sizes and the four status parts for one block.
-void show_download_progress(int32_t total, int32_t downloaded, int32_t elapsed_ms, int32_t bytes_this_call);
-// A new transfer shows its first block at once.
-void reset_progress_pacing();
-// Seconds as hours:minutes:seconds, each at least two digits.
+// at most ten times a second (and always for the first block, the last
+// block of a known length and the figures after the transfer): each changed
+// display costs a repaint, about 1.4 ms under Wine, which after every 10 KB
+// block cost over nine tenths of the download speed.
+extern "C" intptr_t __stdcall on_download_progress(const DownloadProgress* progress, uint32_t, uint32_t, uint32_t);
+// Percentage, bar, sizes and the four status parts for one block. A total
+// below 0 is an unknown length.
+void show_download_progress(int64_t total, int64_t downloaded, uint32_t elapsed_ms, int64_t bytes_this_call);
+// The display of a transfer that has just been asked for: running, nothing
+// received yet, no figures of an earlier transfer.
+void show_transfer_starting();
+// Seconds as hours:minutes:seconds, each at least two digits; "--:--:--"
+// below 0.
 std::string format_duration(int32_t seconds);
+// Seconds the rest will take at this transfer's average speed so far, or -1
+// while that cannot be known.
+int32_t remaining_seconds(int64_t total, int64_t downloaded, uint32_t elapsed_ms, int64_t bytes_this_call);
 // Part 0 of the status bar.
 void show_download_state(const char* text);
 // The message, the program's folder in an explorer window, and the end.

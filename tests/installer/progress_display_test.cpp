@@ -9,6 +9,7 @@
 
 #include "app_calls.h"
 #include "main_window_ids.h"
+#include "download.h"
 #include "progress.h"
 #include "wide_text.h"
 #include "window_records.h"
@@ -61,7 +62,67 @@ TEST_F(InstallerWindow, HalfOfTenMegabytesAfterTwoSeconds) {
   EXPECT_EQ(Part(0), L"下载状态：正在下载！");
   EXPECT_EQ(Part(1), L"下载速度：1 MB/s");
   EXPECT_EQ(Part(2), L"下载时间：00:00:02");
-  EXPECT_EQ(Part(3), L"剩于时间：00:00:02") << "(T - D) / 1024 / 2 s / 1000, as the display has always counted";
+  EXPECT_EQ(Part(3), L"剩于时间：00:00:05") << "5 MB left at 1 MB/s";
+}
+
+TEST_F(InstallerWindow, RemainingTimeIsWhatTheRestTakesAtTheAverageSpeed) {
+  constexpr int64_t kMB = 1048576;
+  // 1 MB/s, 100 MB left after 10 s: 100 s.
+  show_download_progress(110 * kMB, 10 * kMB, 10000, 10 * kMB);
+  EXPECT_EQ(Part(3), L"剩于时间：00:01:40");
+  // Only this transfer's bytes count for the speed: a resumed transfer that
+  // started at 50 MB and got 10 MB in 10 s has 50 MB left, 50 s.
+  show_download_progress(110 * kMB, 60 * kMB, 10000, 10 * kMB);
+  EXPECT_EQ(Part(3), L"剩于时间：00:00:50");
+  // A part of a second left still shows a second; nothing left shows 0.
+  EXPECT_EQ(remaining_seconds(1000, 999, 1000, 1000), 1);
+  EXPECT_EQ(remaining_seconds(1000, 1000, 1000, 1000), 0);
+  // Unknowable: no size, or nothing received yet.
+  EXPECT_EQ(remaining_seconds(-1, 5000, 1000, 5000), -1);
+  EXPECT_EQ(remaining_seconds(1000, 0, 1000, 0), -1);
+  // A trickle on a huge archive does not wrap around.
+  EXPECT_EQ(remaining_seconds(int64_t{5} << 40, 1, 100000, 1), INT32_MAX);
+  EXPECT_EQ(format_duration(INT32_MAX), "596523:14:07");
+}
+
+TEST_F(InstallerWindow, ArchivesOfThreeAndFiveGibibytes) {
+  constexpr int64_t kGiB = int64_t{1} << 30;
+  // 3 GiB of 5 GiB after 100 s.
+  show_download_progress(5 * kGiB, 3 * kGiB, 100000, 3 * kGiB);
+  EXPECT_EQ(Text(kPercentLabel), L"60%");
+  EXPECT_EQ(Position(), 60);
+  EXPECT_EQ(Text(kDownloadedLabel), L"已经下载:3072 MB");
+  EXPECT_EQ(Text(kTotalLabel), L"总大小:5120 MB");
+  EXPECT_EQ(Part(0), L"下载状态：正在下载！");
+  EXPECT_EQ(Part(1), L"下载速度：30.72 MB/s");
+  EXPECT_EQ(Part(3), L"剩于时间：00:01:07") << "2 GiB at 3 GiB per 100 s: 66.7 s";
+  // One block short of 5 GiB is not done; the whole of it is.
+  show_download_progress(5 * kGiB, 5 * kGiB - 10240, 200000, 5 * kGiB - 10240);
+  EXPECT_EQ(Part(0), L"下载状态：正在下载！");
+  show_download_progress(5 * kGiB, 5 * kGiB, 200000, 5 * kGiB);
+  EXPECT_EQ(Part(0), L"下载状态：下载完成！");
+  EXPECT_EQ(Text(kDownloadedLabel), L"已经下载:5120 MB");
+  // A resumed transfer past 4 GiB: the figures come from 64-bit sizes.
+  show_download_progress(5 * kGiB, 4 * kGiB + 1048576, 1000, 1048576);
+  EXPECT_EQ(Text(kDownloadedLabel), L"已经下载:4097 MB");
+  EXPECT_EQ(Part(1), L"下载速度：1 MB/s");
+}
+
+TEST(ContentLength, DigitsOnlyWithin64Bits) {
+  EXPECT_EQ(parse_content_length("0"), 0);
+  EXPECT_EQ(parse_content_length("5368709120"), int64_t{5} << 30);
+  EXPECT_EQ(parse_content_length("9223372036854775807"), INT64_MAX);
+  for (const char* bad : {"", "9223372036854775808", "-1", "+5", " 5", "5 ", "12a", "0x10", "1e9"})
+    EXPECT_EQ(parse_content_length(bad), -1) << bad;
+  EXPECT_EQ(parse_content_length(nullptr), -1);
+}
+
+TEST_F(InstallerWindow, EncodingsAreOfferedOnlyWhenTheSystemDecodes) {
+  EXPECT_NE(request_headers(true, false, 0).find("Accept-Encoding: gzip, deflate\r\n"), std::string::npos);
+  std::string plain = request_headers(false, false, 0);
+  EXPECT_EQ(plain.find("Accept-Encoding"), std::string::npos);
+  EXPECT_EQ(plain.rfind("\r\nUser-Agent: "), plain.find("User-Agent: ") - 2) << "still one header per line";
+  EXPECT_EQ(request_headers(false, true, int64_t{5} << 30).substr(plain.size()), "\r\nRange:bytes=5368709120-");
 }
 
 TEST_F(InstallerWindow, DoneOnlyWhenEveryByteIsHere) {
@@ -75,13 +136,18 @@ TEST_F(InstallerWindow, DoneOnlyWhenEveryByteIsHere) {
 }
 
 TEST_F(InstallerWindow, UnknownAndTinySizesShowNoNonsense) {
-  show_download_progress(0, 123456, 500, 123456);  // no Content-Length
+  show_download_progress(-1, 123456, 500, 123456);  // no Content-Length
   EXPECT_EQ(Text(kPercentLabel), L"");
   EXPECT_EQ(Text(kTotalLabel), L"总大小:未知");
   EXPECT_EQ(Part(3), L"剩于时间：--:--:--");
   show_download_progress(4000, 2000, 20, 2000);  // under 0.01 MB, within the first second
   EXPECT_EQ(Text(kPercentLabel), L"50%");
   EXPECT_EQ(Part(2), L"下载时间：00:00:00");
+  EXPECT_EQ(Part(3), L"剩于时间：00:00:01");
+  show_download_progress(0, 0, 10, 0);  // an empty body
+  EXPECT_EQ(Text(kPercentLabel), L"100%");
+  EXPECT_EQ(Text(kTotalLabel), L"总大小:0 MB");
+  EXPECT_EQ(Part(0), L"下载状态：正在下载！") << "an empty body is no completed archive";
   EXPECT_EQ(Part(3), L"剩于时间：--:--:--");
   for (uint32_t element : {kPercentLabel, kDownloadedLabel, kTotalLabel}) {
     EXPECT_EQ(Text(element).find(L"nan"), std::wstring::npos);
