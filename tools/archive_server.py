@@ -21,6 +21,8 @@ the requests served, /__log?clear=1 also forgets them):
               connection
   gzip        the body gzip-compressed, with Content-Encoding: gzip
   trickle     the body in 1 KB pieces with a pause after each
+  huge        announces 5 GiB, sends 4 MB of the file and drops the
+              connection (a cut-off transfer past 4 GiB, without the disk)
 --rate limits every response to that many bytes per second.
 """
 import argparse
@@ -39,7 +41,9 @@ ARCHIVES = {
     "/up/dll/qelmo_app.zip": "qelmo_app.zip",
     "/up/all/qelmo.rar": "qelmo.rar",
 }
-MODES = ("normal", "no-length", "empty", "404", "500", "drop", "gzip", "trickle")
+MODES = ("normal", "no-length", "empty", "404", "500", "drop", "gzip", "trickle", "huge")
+HUGE_LENGTH = 5 << 30
+HUGE_SENT = 4 << 20
 ERROR_PAGE = b"<html><head><title>%d</title></head><body><h1>%s</h1></body></html>\n"
 
 
@@ -152,14 +156,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "no-length":
             self.send_header("Connection", "close")
             self.close_connection = True
+        elif mode == "huge":
+            self.send_header("Content-Length", str(HUGE_LENGTH))
         else:
             self.send_header("Content-Length", str(len(body) - start))
         self.end_headers()
         payload = memoryview(body)[start:]
         if mode == "drop":
             payload = payload[: len(payload) // 2]
+        if mode == "huge":
+            payload = (bytes(payload) * (HUGE_SENT // max(len(payload), 1) + 1))[:HUGE_SENT]
         self.send_paced(payload, mode)
-        if mode == "drop":
+        if mode in ("drop", "huge"):
             self.close_connection = True
             self.connection.shutdown(2)
 

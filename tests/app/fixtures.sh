@@ -4,14 +4,37 @@
 #   fixtures.sh stop-server BUILD_DIR
 #   fixtures.sh mount-readonly BUILD_DIR PROGRAM   the program in a read-only folder
 #   fixtures.sh unmount-readonly BUILD_DIR
-#   fixtures.sh start-nginx BUILD_DIR MB  nginx on 127.0.0.1:18081 serving MB-sized archives
+#   fixtures.sh start-nginx BUILD_DIR MB  nginx serving MB-sized archives: over http on 127.0.0.1:18081,
+#                                         over https as "localhost" on 18443 with a certificate of a test CA
+#                                         made fresh for the run, and on 18444 with a self-signed one
 #   fixtures.sh stop-nginx BUILD_DIR
+#   fixtures.sh trust-ca BUILD_DIR PROBE  adds the test CA to the machine's trust store (which Wine reads)
+#                                         and checks with PROBE (a Windows program) that https now works
+#   fixtures.sh untrust-ca BUILD_DIR [PROBE]  removes it again and checks that Wine no longer trusts it
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 action=$1
 build=$2
 state=$build/e2e
 mkdir -p "$state"
+
+trusted_ca=/usr/local/share/ca-certificates/qelmo-test-ca.crt
+
+# A test CA with a certificate for "localhost" (Wine matches DNS names only),
+# and a self-signed certificate for the same name; made anew for every run.
+make_certificates() {
+  local pki=$1
+  rm -rf "$pki" && mkdir -p "$pki"
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=qelmo test CA $(date +%s)" \
+    -keyout "$pki/ca.key" -out "$pki/ca.crt" 2>/dev/null
+  openssl req -newkey rsa:2048 -nodes -subj /CN=localhost -keyout "$pki/localhost.key" \
+    -out "$pki/localhost.csr" 2>/dev/null
+  printf 'subjectAltName=DNS:localhost\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n' >"$pki/ext"
+  openssl x509 -req -in "$pki/localhost.csr" -CA "$pki/ca.crt" -CAkey "$pki/ca.key" -CAcreateserial -days 2 \
+    -extfile "$pki/ext" -out "$pki/localhost.crt" 2>/dev/null
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost -addext subjectAltName=DNS:localhost \
+    -keyout "$pki/self-signed.key" -out "$pki/self-signed.crt" 2>/dev/null
+}
 
 case "$action" in
   start-server)
@@ -20,7 +43,8 @@ case "$action" in
       </dev/null >"$state/server.log" 2>&1 &
     echo $! >"$state/server.pid"
     for _ in $(seq 1 100); do
-      curl -s -o /dev/null "http://127.0.0.1:18080/__log" && exit 0
+      curl -sf -r 0-0 -o /dev/null http://127.0.0.1:18080/zr_11.17.zip &&
+        curl -sf -o /dev/null "http://127.0.0.1:18080/__log?clear=1" && exit 0
       sleep 0.1
     done
     echo "the archive server did not start"; cat "$state/server.log"; exit 1
@@ -52,7 +76,11 @@ case "$action" in
     fi
     ln -sf ../../zr_11.17.zip "$root/up/dll/qelmo_app.zip"
     ln -sf ../../zr_11.17.zip "$root/up/all/qelmo.rar"
+    make_certificates "$state/pki"
+    # The workers run as root like the master: the clone may live in a folder
+    # that nobody else can read (mktemp -d, /root).
     cat >"$root/nginx.conf" <<CONF
+user root;
 worker_processes 1;
 daemon on;
 pid $root/nginx.pid;
@@ -66,24 +94,72 @@ http {
   fastcgi_temp_path $root/logs;
   uwsgi_temp_path $root/logs;
   scgi_temp_path $root/logs;
+  default_type application/octet-stream;
+  root $root;
   server {
     listen 127.0.0.1:18081;
-    root $root;
-    default_type application/octet-stream;
+  }
+  server {
+    listen 127.0.0.1:18443 ssl;
+    ssl_certificate $state/pki/localhost.crt;
+    ssl_certificate_key $state/pki/localhost.key;
+    # The third archive is sent away to plain http, which the installer refuses.
+    location = /up/all/qelmo.rar { return 302 http://localhost:18081/up/all/qelmo.rar; }
+  }
+  server {
+    listen 127.0.0.1:18444 ssl;
+    ssl_certificate $state/pki/self-signed.crt;
+    ssl_certificate_key $state/pki/self-signed.key;
   }
 }
 CONF
     "$0" stop-nginx "$build"
     nginx -c "$root/nginx.conf" -p "$root" </dev/null >/dev/null 2>&1
+    # Ready when an archive is served (a 403 or 404 is no server to test against).
     for _ in $(seq 1 50); do
-      curl -s -o /dev/null http://127.0.0.1:18081/ && exit 0
+      curl -sf -r 0-0 -o /dev/null http://127.0.0.1:18081/zr_11.17.zip &&
+        curl -sf -r 0-0 -o /dev/null --cacert "$state/pki/ca.crt" https://localhost:18443/zr_11.17.zip && exit 0
       sleep 0.1
     done
-    echo "nginx did not start"; cat "$root/logs/error.log"; exit 1
+    echo "nginx did not serve the archives"
+    curl -s -o /dev/null -w 'http: %{http_code}\n' http://127.0.0.1:18081/zr_11.17.zip || true
+    cat "$root/logs/error.log"; exit 1
     ;;
   stop-nginx)
     root=$state/nginx
     if [ -f "$root/nginx.pid" ]; then kill "$(cat "$root/nginx.pid")" 2>/dev/null || true; rm -f "$root/nginx.pid"; fi
+    ;;
+  trust-ca)
+    probe=$3
+    cp "$state/pki/ca.crt" "$trusted_ca"
+    update-ca-certificates >/dev/null 2>&1
+    # Without Wine's TLS library every https request fails, and the tests of
+    # untrusted servers would pass for the wrong reason.
+    if ! wine "$probe" https://localhost:18443/zr_11.17.zip; then
+      echo "Wine does not fetch from the server of the trusted test CA"; exit 1
+    fi
+    ;;
+  untrust-ca)
+    probe=${3:-}
+    rm -f "$trusted_ca"
+    update-ca-certificates --fresh >/dev/null 2>&1
+    if [ -n "$probe" ]; then
+      # Wine copies the host's roots into a registry key that lives as long
+      # as its wineserver, adding new ones but never dropping removed ones:
+      # take ours out of the running server's copy too.
+      thumbprint=$(openssl x509 -in "$state/pki/ca.crt" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
+      wine reg delete "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumbprint" /f \
+        >/dev/null 2>&1 || true
+      # Expect a certificate error, not merely a server that is gone.
+      set +e
+      wine "$probe" https://localhost:18443/zr_11.17.zip
+      answer=$?
+      set -e
+      case "$answer" in
+        45 | 57) ;;  # 12045 invalid CA, 12057 revocation check failed (an unknown CA)
+        *) echo "after removing the test CA Wine answers $answer, not a certificate error"; exit 1 ;;
+      esac
+    fi
     ;;
   *) echo "unknown action $action"; exit 2 ;;
 esac

@@ -1,103 +1,89 @@
 // The installer built for other hosts: a real, independent HTTP server
-// (nginx) with a large archive, and addresses that are not http addresses.
+// (nginx) with a large archive, the same over https with a certificate the
+// machine trusts and with one it does not, and addresses that are not http
+// addresses.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "child_process.h"
+#include "installer_driver.h"
 
 namespace {
 
 constexpr DWORD kTimeout = 120000;
+constexpr wchar_t kArchive1[] = L"zr配套安装包";
+constexpr wchar_t kArchive3[] = L"完整程序下载包";
+constexpr wchar_t kFailed[] = L"下载状态：下载失败！";
 
-HWND WaitForInstallerWindow(ChildProcess& child) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(50))
-    for (HWND w : child.Windows()) {
-      wchar_t cls[32] = {};
-      GetClassNameW(w, cls, 32);
-      if (wcscmp(cls, L"KVWindow") == 0) return w;
-    }
-  return nullptr;
+std::wstring ServedArchive() { return EnvironmentPath(L"QELMO_NGINX_ROOT") + L"\\zr_11.17.zip"; }
+
+// A whole download of the first archive: the box, the file, exit code 0.
+void CompletesByteForByte(const wchar_t* program, const wchar_t* folder_name) {
+  InstallerDriver installer(folder_name, program);
+  ASSERT_NE(installer.window(), nullptr);
+  std::wstring why;
+  ASSERT_TRUE(installer.Click(kArchive1, &why)) << why;
+  MessageBoxSeen box = installer.WaitForCompletionBox(kTimeout, &why);
+  ASSERT_EQ(box.text, L"下载完成！") << why;
+  EXPECT_TRUE(SameFile(installer.folder() + L"zr_11.17.zip", ServedArchive()));
+  EXPECT_EQ(installer.process().WaitForExit(30000), 0u);
+  installer.WaitForExplorer();
 }
 
-std::wstring CopyProgram(const wchar_t* program, const wchar_t* folder_name) {
-  std::wstring folder = MakeTempFolder(folder_name);
-  CopyFileW((TestProgramFolder() + L"..\\..\\app\\" + program).c_str(), (folder + L"qelmo.exe").c_str(), FALSE);
-  return folder;
+// A transfer that must not happen: the failure text, nothing under the
+// archive's name, the window still open.
+void FailsWithNoFile(InstallerDriver& installer, const wchar_t* button, const wchar_t* file) {
+  std::wstring why;
+  ASSERT_TRUE(installer.Click(button, &why)) << why;
+  EXPECT_TRUE(installer.WaitForStatus(kFailed)) << installer.Figures();
+  Sleep(300);  // the click routine has returned by now
+  EXPECT_FALSE(installer.process().HasMessageBox());
+  EXPECT_FALSE(Exists(installer.folder() + file));
+  EXPECT_FALSE(Exists(installer.folder() + file + L".part"));
+  EXPECT_TRUE(IsWindow(installer.window()));
 }
 
-// Compares two files in 1 MB pieces (they are large).
-bool SameLargeFile(const std::wstring& a, const std::wstring& b) {
-  HANDLE x = CreateFileW(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  HANDLE y = CreateFileW(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  bool same = x != INVALID_HANDLE_VALUE && y != INVALID_HANDLE_VALUE;
-  static char p[1 << 20], q[1 << 20];
-  while (same) {
-    DWORD n = 0, m = 0;
-    same = ReadFile(x, p, sizeof p, &n, nullptr) && ReadFile(y, q, sizeof q, &m, nullptr) && n == m &&
-           memcmp(p, q, n) == 0;
-    if (n == 0) break;
-  }
-  if (x != INVALID_HANDLE_VALUE) CloseHandle(x);
-  if (y != INVALID_HANDLE_VALUE) CloseHandle(y);
-  return same;
-}
-
-// The completion opens the folder in another program: close it again, so
-// nothing the test started outlives the test.
-struct ExplorerSearch {
-  const wchar_t* leaf;
-  bool found;
-};
-BOOL CALLBACK CloseIfFolderWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<ExplorerSearch*>(param);
-  wchar_t title[512] = {};
-  GetWindowTextW(window, title, 512);
-  if (IsWindowVisible(window) && wcsstr(title, search->leaf)) {
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    search->found = true;
-  }
-  return TRUE;
-}
-void CloseExplorerOf(const wchar_t* leaf) {
-  ExplorerSearch search = {leaf, false};
-  for (DWORD start = GetTickCount(); !search.found && GetTickCount() - start < 10000; Sleep(100))
-    EnumWindows(CloseIfFolderWindow, reinterpret_cast<LPARAM>(&search));
+void CloseAndExpectZero(InstallerDriver& installer) {
+  installer.CloseWithEsc();
+  EXPECT_EQ(installer.process().WaitForExit(30000), 0u);
 }
 
 TEST(InstallerWithNginx, ALargeArchiveArrivesByteForByte) {
-  std::wstring folder = CopyProgram(L"qelmo_nginx_host.exe", L"qelmo-nginx");
-  ChildProcess child;
-  ASSERT_TRUE(child.Start(folder + L"qelmo.exe", L"", folder));
-  HWND window = WaitForInstallerWindow(child);
-  ASSERT_NE(window, nullptr);
-  PostMessageW(FindWindowExW(window, nullptr, L"Button", L"zr配套安装包"), BM_CLICK, 0, 0);
-  MessageBoxSeen box = child.WaitForMessageBox(kTimeout);
-  EXPECT_EQ(box.text, L"下载完成！");
-  wchar_t served[MAX_PATH] = {};
-  GetEnvironmentVariableW(L"QELMO_NGINX_ROOT", served, MAX_PATH);
-  std::wstring source = served;
-  for (wchar_t& c : source)
-    if (c == L'/') c = L'\\';
-  EXPECT_TRUE(SameLargeFile(folder + L"zr_11.17.zip", source + L"\\zr_11.17.zip"));
-  EXPECT_EQ(child.WaitForExit(30000), 0u);
-  CloseExplorerOf(L"qelmo-nginx");
+  CompletesByteForByte(L"qelmo_nginx_host.exe", L"qelmo-nginx");
+}
+
+// The archive comes over TLS from a server whose certificate the test CA
+// signed; this also proves that https works at all in this run, so the
+// refusals below are refusals of the certificate or the redirect.
+TEST(InstallerOverHttps, ATrustedServerDeliversTheArchive) {
+  CompletesByteForByte(L"qelmo_https_host.exe", L"qelmo-https");
+}
+
+TEST(InstallerOverHttps, ARedirectToPlainHttpIsRefused) {
+  InstallerDriver installer(L"qelmo-https-redirect", L"qelmo_https_host.exe");
+  ASSERT_NE(installer.window(), nullptr);
+  FailsWithNoFile(installer, kArchive3, L"qelmo.rar");
+  CloseAndExpectZero(installer);
+}
+
+TEST(InstallerOverHttps, AnUntrustedCertificateIsRefused) {
+  InstallerDriver installer(L"qelmo-https-untrusted", L"qelmo_untrusted_host.exe");
+  ASSERT_NE(installer.window(), nullptr);
+  FailsWithNoFile(installer, kArchive1, L"zr_11.17.zip");
+  CloseAndExpectZero(installer);
 }
 
 TEST(InstallerWithBadAddresses, WarnsBeforeAnyTransfer) {
-  std::wstring folder = CopyProgram(L"qelmo_bad_host.exe", L"qelmo-badhost");
-  ChildProcess child;
-  ASSERT_TRUE(child.Start(folder + L"qelmo.exe", L"", folder));
-  HWND window = WaitForInstallerWindow(child);
-  ASSERT_NE(window, nullptr);
-  PostMessageW(FindWindowExW(window, nullptr, L"Button", L"完整程序下载包"), BM_CLICK, 0, 0);
-  MessageBoxSeen box = child.WaitForMessageBox(30000);
+  InstallerDriver installer(L"qelmo-badhost", L"qelmo_bad_host.exe");
+  ASSERT_NE(installer.window(), nullptr);
+  std::wstring why;
+  ASSERT_TRUE(installer.Click(kArchive3, &why)) << why;
+  MessageBoxSeen box = installer.process().WaitForMessageBox(30000);
   EXPECT_EQ(box.text, L"下载地址错误！");
   EXPECT_TRUE(box.has_error_icon) << "the warning icon";
   ChildProcess::PressOk(box);
-  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_EQ(child.WaitForExit(30000), 0u);
-  EXPECT_EQ(GetFileAttributesW((folder + L"qelmo.rar").c_str()), INVALID_FILE_ATTRIBUTES);
+  CloseAndExpectZero(installer);
+  EXPECT_FALSE(Exists(installer.folder() + L"qelmo.rar"));
 }
 
 }  // namespace

@@ -83,6 +83,12 @@ MessageBoxSeen ChildProcess::WaitForMessageBox(DWORD timeout_ms) const {
   return seen;
 }
 
+bool ChildProcess::HasMessageBox() const {
+  BoxSearch search = {info_.dwProcessId, nullptr};
+  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+  return search.found != nullptr;
+}
+
 void ChildProcess::PressOk(const MessageBoxSeen& box) {
   if (box.window) PostMessageW(box.window, WM_COMMAND, IDOK, 0);
 }

@@ -26,12 +26,15 @@ class ChildProcess {
   // The first message box (#32770) of the child, or an empty result when
   // none appears within the time.
   MessageBoxSeen WaitForMessageBox(DWORD timeout_ms) const;
+  // Whether the child shows a message box right now.
+  bool HasMessageBox() const;
   // Presses OK on a box found by WaitForMessageBox.
   static void PressOk(const MessageBoxSeen& box);
 
   // The exit code, or `kStillRunning` when the time ran out.
   static constexpr DWORD kStillRunning = 0xDEADBEEF;
   DWORD WaitForExit(DWORD timeout_ms);
+  bool HasExited() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
 
   // Top-level visible windows of the child that are not message boxes.
   std::vector<HWND> Windows() const;

@@ -11,6 +11,7 @@
 #include "main_window_ids.h"
 #include "download.h"
 #include "progress.h"
+#include "app_state.h"
 #include "wide_text.h"
 #include "window_records.h"
 #include "component.h"
@@ -106,6 +107,22 @@ TEST_F(InstallerWindow, ArchivesOfThreeAndFiveGibibytes) {
   show_download_progress(5 * kGiB, 4 * kGiB + 1048576, 1000, 1048576);
   EXPECT_EQ(Text(kDownloadedLabel), L"已经下载:4097 MB");
   EXPECT_EQ(Part(1), L"下载速度：1 MB/s");
+}
+
+TEST_F(InstallerWindow, ARetryShowsItsOwnStateFromTheClickOn) {
+  last_download_result = DOWNLOAD_READ_FAILED;
+  show_download_progress(10485760, 5242880, 2000, 2097152);
+  ASSERT_EQ(Part(0), L"下载状态：下载失败！");
+  last_download_result = 0;
+  show_transfer_starting();
+  EXPECT_EQ(Part(0), L"下载状态：正在下载！");
+  EXPECT_EQ(Part(1), L"下载速度：");
+  EXPECT_EQ(Part(2), L"下载时间：");
+  EXPECT_EQ(Part(3), L"剩于时间：");
+  EXPECT_EQ(Text(kPercentLabel), L"");
+  EXPECT_EQ(Text(kDownloadedLabel), L"");
+  EXPECT_EQ(Text(kTotalLabel), L"");
+  EXPECT_EQ(Position(), 0);
 }
 
 TEST(ContentLength, DigitsOnlyWithin64Bits) {
