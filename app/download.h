@@ -13,9 +13,9 @@ struct DownloadProgress {
   uint32_t finished;        // 1 for the figures after the last block, shown whatever the pacing
 };
 
-// Reached through CallWindowProcA like a window procedure. Four 32-bit words
-// cannot carry 64-bit sizes, so the first word is the address of the
-// progress record and the others are 0.
+// Shaped like a window procedure, four 32-bit words. They cannot carry 64-bit
+// sizes, so the first word is the address of the progress record and the
+// others are 0.
 using ProgressRoutine = intptr_t(__stdcall*)(const DownloadProgress* progress, uint32_t, uint32_t, uint32_t);
 
 enum DownloadResult : int32_t {
