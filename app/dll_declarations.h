@@ -3,13 +3,13 @@
 #pragma once
 
 enum DllCommand : int {
-  DLL_DELETE_FILE = 0,
+  DLL_DELETE_FILE = 0,  // unused since an older archive stays until a new one replaces it
   DLL_INTERNET_GET_CONNECTED_STATE,
   DLL_INTERNET_OPEN,
   DLL_INTERNET_OPEN_URL,
   DLL_HTTP_QUERY_INFO,
   DLL_INTERNET_READ_FILE,
-  DLL_CALL_WINDOW_PROC,
+  DLL_CALL_WINDOW_PROC,  // unused: the engine calls its progress routine directly
   DLL_INTERNET_CLOSE_HANDLE,
   DLL_GET_CURRENT_PROCESS_ID,
   DLL_MESSAGE_BOX_TIMEOUT,  // the wide export: texts are converted from GBK

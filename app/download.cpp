@@ -74,9 +74,9 @@ bool StartsWithNoCase(const char* text, const char* prefix) {
   return Core(CMD_FIND_TEXT, Text(text), Text(prefix), ArgRecord::Omitted(), ArgRecord::Bool(true)).as_int() == 1;
 }
 
-// The address the response finally came from. WinINet follows redirects by
-// itself; on Windows it refuses an https to http redirect unless told not
-// to, but Wine follows it, so the engine checks the end of the chain.
+// Whether an https request ended on a plain http address. WinINet follows
+// redirects by itself, and Wine follows one from https to http without a
+// word, so the engine looks where the chain ended.
 bool LeftTls(const char* url, uint32_t request) {
   if (!StartsWithNoCase(url, "https:")) return false;
   char final_url[2048] = {};
