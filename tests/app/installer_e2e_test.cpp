@@ -72,6 +72,18 @@ class InstallerTest : public ::testing::Test {
     ServerMode(L"normal");
     ServerRate(0);
   }
+  // The program in a folder of its own, the server in `mode`, one click
+  // taken; the test goes on only when all of that worked.
+  static InstallerDriver ClickWithServer(const wchar_t* folder_name, const wchar_t* mode, const ArchiveCase& archive,
+                                         int rate = 0) {
+    InstallerDriver installer(folder_name);
+    ServerMode(mode);
+    ServerRate(rate);
+    std::wstring why;
+    if (!installer.window()) ADD_FAILURE() << "no installer window";
+    else if (!installer.Click(archive.button, &why)) ADD_FAILURE() << why;
+    return installer;
+  }
 };
 
 // A whole download: the status while it runs, the message that closes by
@@ -120,11 +132,8 @@ TEST_F(InstallerTest, SecondArchiveIntoAChineseFolder) { DownloadCompletes(kArch
 TEST_F(InstallerTest, ThirdArchive) { DownloadCompletes(kArchive3, L"qelmo-e2e-3"); }
 
 TEST_F(InstallerTest, AGzipResponseIsStoredDecoded) {
-  ServerMode(L"gzip");
-  InstallerDriver installer(L"qelmo-e2e-gzip");
-  ASSERT_NE(installer.window(), nullptr);
-  std::wstring why;
-  ASSERT_TRUE(installer.Click(kArchive3.button, &why)) << why;
+  InstallerDriver installer = ClickWithServer(L"qelmo-e2e-gzip", L"gzip", kArchive3);
+  if (HasFailure()) return;
   EXPECT_TRUE(installer.WaitForStatus(L"下载状态：下载完成！")) << installer.Figures();
   std::wstring target = installer.folder() + kArchive3.file;
   EXPECT_TRUE(SameFile(target, ServerFile(kArchive3.file))) << "the resource itself, not the compressed blob";
@@ -166,13 +175,9 @@ TEST_F(InstallerTest, FailedTransfersKeepTheOldArchiveAndARetryCompletes) {
 // the figures shown at the end are those of the whole body, not of the last
 // block the display had time for.
 TEST_F(InstallerTest, ABodyWithoutLengthEndsWithTheWindowOpenAndItsFinalFigures) {
-  InstallerDriver installer(L"qelmo-e2e-nolength");
-  ASSERT_NE(installer.window(), nullptr);
+  InstallerDriver installer = ClickWithServer(L"qelmo-e2e-nolength", L"no-length", kArchive1, 3000000);
+  if (HasFailure()) return;
   std::wstring target = installer.folder() + kArchive1.file;
-  ServerMode(L"no-length");
-  ServerRate(3000000);
-  std::wstring why;
-  ASSERT_TRUE(installer.Click(kArchive1.button, &why)) << why;
   EXPECT_TRUE(installer.WaitForStatus(L"下载状态：下载完成！")) << installer.Figures();
   EXPECT_TRUE(SameFile(target, ServerFile(kArchive1.file)));
   std::string served = ReadFileBytes(ServerFile(kArchive1.file));
@@ -184,12 +189,9 @@ TEST_F(InstallerTest, ABodyWithoutLengthEndsWithTheWindowOpenAndItsFinalFigures)
 }
 
 TEST_F(InstallerTest, AnEmptyBodyGivesAnEmptyFile) {
-  InstallerDriver installer(L"qelmo-e2e-empty");
-  ASSERT_NE(installer.window(), nullptr);
+  InstallerDriver installer = ClickWithServer(L"qelmo-e2e-empty", L"empty", kArchive1);
+  if (HasFailure()) return;
   std::wstring target = installer.folder() + kArchive1.file;
-  ServerMode(L"empty");
-  std::wstring why;
-  ASSERT_TRUE(installer.Click(kArchive1.button, &why)) << why;
   EXPECT_TRUE(installer.WaitForStatus(L"下载状态：下载完成！")) << installer.Figures();
   EXPECT_TRUE(Exists(target));
   EXPECT_EQ(ReadFileBytes(target).size(), 0u);
@@ -202,13 +204,9 @@ TEST_F(InstallerTest, AnEmptyBodyGivesAnEmptyFile) {
 // total is read past 32 bits, every figure stays positive, and the cut-off
 // body is a failure that leaves no file.
 TEST_F(InstallerTest, AFiveGibibyteAnnouncementCutShortLeavesNoFile) {
-  InstallerDriver installer(L"qelmo-e2e-huge");
-  ASSERT_NE(installer.window(), nullptr);
+  InstallerDriver installer = ClickWithServer(L"qelmo-e2e-huge", L"huge", kArchive3, 2000000);
+  if (HasFailure()) return;
   std::wstring target = installer.folder() + kArchive3.file;
-  ServerMode(L"huge");
-  ServerRate(2000000);
-  std::wstring why;
-  ASSERT_TRUE(installer.Click(kArchive3.button, &why)) << why;
   bool saw_total = false;
   for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeout; Sleep(50)) {
     std::wstring figures = installer.Figures();
