@@ -41,5 +41,15 @@ enum DllCommand : int {
   DLL_INTERNET_QUERY_OPTION,
   DLL_CREATE_FILE_W,
   DLL_CLOSE_HANDLE,
+  // The transfer's worker thread and the wait that keeps the window alive
+  // meanwhile; the worker's own hold on WinINet's module and its writes.
+  DLL_CREATE_THREAD,
+  DLL_WAIT_FOR_SINGLE_OBJECT,
+  DLL_MSG_WAIT_FOR_MULTIPLE_OBJECTS,
+  DLL_POST_QUIT_MESSAGE,
+  DLL_LOAD_LIBRARY_W,
+  DLL_FREE_LIBRARY_AND_EXIT_THREAD,
+  DLL_WRITE_FILE,
+  DLL_WAIT_FOR_MULTIPLE_OBJECTS,
   DLL_COMMAND_COUNT
 };

@@ -25,15 +25,42 @@ enum DownloadResult : int32_t {
                               // answered 400 or above, an https address was redirected to http, or the
                               // body came encoded when the system would not decode it
   DOWNLOAD_NO_FILE = -3,      // the local file could not be opened, written or moved into place
-  DOWNLOAD_READ_FAILED = -4,  // a read failed, or the body ended before its announced length
+  DOWNLOAD_READ_FAILED = -4,  // a read failed, nothing arrived for the stall limit, or the body ended before
+                              // its announced length
+  DOWNLOAD_CANCELLED = -5,    // stopped because the window closes, the session ends or the program quits
 };
+
+// How long a transfer may receive nothing before it fails (a build option).
+#ifndef QELMO_STALL_LIMIT_MS
+#define QELMO_STALL_LIMIT_MS 30000
+#endif
+constexpr uint32_t kStallLimitMs = QELMO_STALL_LIMIT_MS;
 
 // Downloads into a temporary file beside local_path and moves it into place
 // only when the whole body has arrived, so an older file of that name stays
 // untouched until a complete one replaces it. With resume the body is
 // appended to local_path from start_offset on.
+//
+// A worker thread moves the bytes; this thread keeps the window alive
+// meanwhile (its messages are handled at least ten times a second, whatever
+// the network does) and shows the progress from the worker's counters at
+// most every 100 ms. A failed transfer deletes its part file; a stopped one
+// keeps it.
 int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int64_t start_offset,
                       bool resume);
+
+// Whether a transfer's worker is running.
+bool transfer_running();
+// Stops the running transfer, if any: tells the worker to stop and tries to
+// wake it from a read that waits for the network. The transfer returns (as
+// cancelled) within about a second, whether the worker has ended or not.
+void stop_transfer();
+// Waits up to wait_ms for the running worker to end; true when none runs.
+bool wait_for_transfer_end(uint32_t wait_ms);
+// At the program's end: workers left behind stop calling into the system
+// (the runtime releases its DLL table next); one that is just finishing is
+// given a moment.
+void end_transfer_workers();
 
 // The request header block: the encodings are offered only when the system
 // decodes them; with resume it asks for the bytes from the offset on.

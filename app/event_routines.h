@@ -13,4 +13,6 @@ EventAnswer __stdcall on_main_window_created();
 EventAnswer __stdcall on_download_button_clicked_archive1();
 EventAnswer __stdcall on_download_button_clicked_archive2();
 EventAnswer __stdcall on_download_button_clicked_archive3();
+EventAnswer __stdcall on_main_window_close_requested();
+EventAnswer __stdcall on_main_window_closing();
 }

@@ -13,7 +13,8 @@ const char* const kDllLibraries[] = {
     "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",
     "kernel32.dll", "kernel32.dll", "msvcrt.dll",   "Wininet.dll",  "user32.dll",   "kernel32.dll",
     "kernel32.dll", "user32.dll",   "user32.dll",   "user32.dll",   "Wininet.dll",  "kernel32.dll",
-    "kernel32.dll",
+    "kernel32.dll", "kernel32.dll", "kernel32.dll", "user32.dll",   "user32.dll",   "kernel32.dll",
+    "kernel32.dll", "kernel32.dll", "kernel32.dll",
 };
 
 const char* const kDllFunctions[] = {
@@ -24,7 +25,9 @@ const char* const kDllFunctions[] = {
     "GetWindowTextLengthW", "GetWindowTextW",            "lstrlenW",              "WideCharToMultiByte",
     "strlen",               "InternetSetOptionA",        "PeekMessageW",          "MultiByteToWideChar",
     "MoveFileExW",          "SetTimer",                  "KillTimer",             "EndDialog",
-    "InternetQueryOptionA", "CreateFileW",               "CloseHandle",
+    "InternetQueryOptionA", "CreateFileW",               "CloseHandle",           "CreateThread",
+    "WaitForSingleObject",  "MsgWaitForMultipleObjects", "PostQuitMessage",       "LoadLibraryW",
+    "FreeLibraryAndExitThread", "WriteFile",         "WaitForMultipleObjects",
 };
 
 // A missed entry would otherwise become a null name.

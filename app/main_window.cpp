@@ -12,6 +12,9 @@
 int32_t last_download_result = 0;
 int32_t conversion_code_page = 0;
 bool transfer_complete = false;
+bool transfer_busy = false;
+bool completion_running = false;
+bool close_requested = false;
 
 namespace {
 
@@ -40,6 +43,10 @@ void Warn(const char* text) { Core(CMD_MESSAGE_BOX, Text(text), ArgRecord::Int(k
 
 Owned PathBoxContent() { return ReadTextProperty(kMainWindow, kPathBox, kContentProperty); }
 
+void EnableDownloadButtons(bool enabled) {
+  for (uint32_t button : kDownloadButtons) WriteIntProperty(kMainWindow, button, kDisableProperty, enabled ? 0 : 1);
+}
+
 EventAnswer download_archive(const Archive& archive) {
   Owned folder(Core(CMD_RUN_DIRECTORY));
   std::string path = std::string(folder.text()) + archive.local_name;
@@ -65,19 +72,42 @@ EventAnswer download_archive(const Archive& archive) {
   // A new transfer starts clean: its own blocks show its own progress.
   last_download_result = 0;
   show_transfer_starting();
+  EnableDownloadButtons(false);
   int32_t result = download_file(archive.address, target.text(), on_download_progress, 0, false);
   last_download_result = result;
+  if (close_requested) return kNoEventValue;  // the window is closing: nothing more to show
   if (result != DOWNLOAD_OK) {
     show_download_state(kStateFailed);
+    EnableDownloadButtons(true);
     return kNoEventValue;
   }
   // Every byte is written and the file closed: now the program may end.
-  if (transfer_complete) run_completion_actions();
+  if (transfer_complete) {
+    completion_running = true;
+    run_completion_actions();
+  }
   show_download_state(kStateDone);
+  EnableDownloadButtons(true);
+  return kNoEventValue;
+}
+
+// One click at a time: a click that arrives while a transfer or its
+// completion runs (queued during the transfer, or taken by the completion's
+// own message loops) is dropped. A close asked for meanwhile ends the
+// program once the click routine is done.
+EventAnswer on_download_button_clicked(const Archive& archive) {
+  if (transfer_busy) return kNoEventValue;
+  transfer_busy = true;
+  download_archive(archive);
+  transfer_busy = false;
+  if (close_requested) kernel_services.EndProgram(0);
   return kNoEventValue;
 }
 
 void __stdcall application_start() { conversion_code_page = 936; }
+
+// The program's exit routine.
+void __stdcall application_cleanup() { end_transfer_workers(); }
 
 }  // namespace
 
@@ -124,12 +154,37 @@ EventAnswer __stdcall on_main_window_created() {
   return kNoEventValue;
 }
 
-EventAnswer __stdcall on_download_button_clicked_archive1() { return download_archive(kArchives[0]); }
-EventAnswer __stdcall on_download_button_clicked_archive2() { return download_archive(kArchives[1]); }
-EventAnswer __stdcall on_download_button_clicked_archive3() { return download_archive(kArchives[2]); }
+EventAnswer __stdcall on_download_button_clicked_archive1() { return on_download_button_clicked(kArchives[0]); }
+EventAnswer __stdcall on_download_button_clicked_archive2() { return on_download_button_clicked(kArchives[1]); }
+EventAnswer __stdcall on_download_button_clicked_archive3() { return on_download_button_clicked(kArchives[2]); }
+
+// The first close query (the close box, Alt+F4, Esc, WM_CLOSE from another
+// program). Closing during a transfer is the user's cancel: the transfer is
+// stopped and the click routine ends the program when it has, so that the
+// window is never destroyed under a routine still running in it. During the
+// completion the program ends by itself.
+EventAnswer __stdcall on_main_window_close_requested() {
+  if (!transfer_busy) return kNoEventValue;
+  if (!completion_running) {
+    close_requested = true;
+    stop_transfer();
+  }
+  return EventValue(0);
+}
+
+// The last close query, and the only one a session's end asks. A log-off is
+// never refused: the transfer is stopped (within a second) and the answer is
+// yes; what arrived stays in the part file.
+EventAnswer __stdcall on_main_window_closing() {
+  if (transfer_running()) {
+    stop_transfer();
+    wait_for_transfer_end(1000);
+  }
+  return kNoEventValue;
+}
 
 int32_t __stdcall ApplicationEntry() {
-  return RunApplicationEntry({nullptr, nullptr, application_start, kMainWindow});
+  return RunApplicationEntry({nullptr, application_cleanup, application_start, kMainWindow});
 }
 
 }  // extern "C"

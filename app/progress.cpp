@@ -63,16 +63,7 @@ int32_t remaining_seconds(int64_t total, int64_t downloaded, uint32_t elapsed_ms
 
 void show_download_state(const char* text) { SetStatusPart(0, text); }
 
-namespace {
-
-constexpr uint32_t kFrameMs = 100;  // ten updates a second: more than a person reads
-bool g_shown_once = false;
-uint32_t g_last_shown = 0;
-
-}  // namespace
-
 void show_transfer_starting() {
-  g_shown_once = false;
   transfer_complete = false;
   WriteTextProperty(kMainWindow, kPercentLabel, kContentProperty, "");
   WriteIntProperty(kMainWindow, kProgressBar, kPositionProperty, 0);
@@ -85,12 +76,6 @@ void show_transfer_starting() {
 }
 
 extern "C" intptr_t __stdcall on_download_progress(const DownloadProgress* progress, uint32_t, uint32_t, uint32_t) {
-  auto now = static_cast<uint32_t>(Core(CMD_TICK_COUNT).as_int());
-  bool last_block = progress->total > 0 && progress->downloaded >= progress->total;
-  transfer_complete = last_block;
-  if (g_shown_once && !last_block && !progress->finished && now - g_last_shown < kFrameMs) return 0;
-  g_shown_once = true;
-  g_last_shown = now;
   show_download_progress(progress->total, progress->downloaded, progress->elapsed_ms, progress->bytes_this_call);
   return 0;
 }

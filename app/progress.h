@@ -5,11 +5,10 @@
 
 #include "download.h"
 
-// The engine's progress routine, after every block. It shows the progress
-// at most ten times a second (and always for the first block, the last
-// block of a known length and the figures after the transfer): each changed
-// display costs a repaint, about 1.4 ms under Wine, which after every 10 KB
-// block cost over nine tenths of the download speed.
+// The engine's progress routine: the engine calls it at most ten times a
+// second and once more with the figures after the transfer. (Each changed
+// display costs a repaint, about 1.4 ms under Wine; after every 10 KB block
+// that cost over nine tenths of the download speed.)
 extern "C" intptr_t __stdcall on_download_progress(const DownloadProgress* progress, uint32_t, uint32_t, uint32_t);
 // Percentage, bar, sizes and the four status parts for one block. A total
 // below 0 is an unknown length.

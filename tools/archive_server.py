@@ -23,6 +23,9 @@ the requests served, /__log?clear=1 also forgets them):
   trickle     the body in 1 KB pieces with a pause after each
   huge        announces 5 GiB, sends 4 MB of the file and drops the
               connection (a cut-off transfer past 4 GiB, without the disk)
+  stall-body  sends the headers and 1 MB of the body, then nothing more
+              (for two minutes, or until the client goes)
+  stall-headers  takes the request and answers nothing at all
 --rate limits every response to that many bytes per second.
 """
 import argparse
@@ -41,7 +44,9 @@ ARCHIVES = {
     "/up/dll/qelmo_app.zip": "qelmo_app.zip",
     "/up/all/qelmo.rar": "qelmo.rar",
 }
-MODES = ("normal", "no-length", "empty", "404", "500", "drop", "gzip", "trickle", "huge")
+MODES = ("normal", "no-length", "empty", "404", "500", "drop", "gzip", "trickle", "huge", "stall-body",
+         "stall-headers")
+STALL_SECONDS = 120
 HUGE_LENGTH = 5 << 30
 HUGE_SENT = 4 << 20
 ERROR_PAGE = b"<html><head><title>%d</title></head><body><h1>%s</h1></body></html>\n"
@@ -135,6 +140,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(data)
 
     def serve_body(self, body, mode):
+        if mode == "stall-headers":
+            return self.stall()
         start = 0
         status = 200
         requested = self.headers.get("Range", "")
@@ -166,10 +173,25 @@ class Handler(http.server.BaseHTTPRequestHandler):
             payload = payload[: len(payload) // 2]
         if mode == "huge":
             payload = (bytes(payload) * (HUGE_SENT // max(len(payload), 1) + 1))[:HUGE_SENT]
+        if mode == "stall-body":
+            payload = payload[: 1 << 20]
         self.send_paced(payload, mode)
+        if mode == "stall-body":
+            return self.stall()
         if mode in ("drop", "huge"):
             self.close_connection = True
             self.connection.shutdown(2)
+
+    def stall(self):
+        """Holds the connection open and silent until the client closes it."""
+        self.close_connection = True
+        self.wfile.flush()
+        self.connection.settimeout(STALL_SECONDS)
+        try:
+            while self.connection.recv(4096):
+                pass
+        except OSError:
+            pass
 
     def send_paced(self, payload, mode):
         piece = 1024 if mode == "trickle" else 64 * 1024

@@ -134,6 +134,27 @@ MessageBoxSeen InstallerDriver::WaitForCompletionBox(DWORD timeout, std::wstring
   return MessageBoxSeen();
 }
 
+std::vector<HWND> InstallerDriver::DownloadButtons() const {
+  return {Child(L"Button", L"zr配套安装包"), Child(L"Button", L"更新程序下载包"), Child(L"Button", L"完整程序下载包")};
+}
+
+bool InstallerDriver::AnyDownloadButtonEnabled() const {
+  for (HWND button : DownloadButtons())
+    if (IsWindowEnabled(button)) return true;
+  return false;
+}
+
+bool InstallerDriver::AllDownloadButtonsEnabled() const {
+  for (HWND button : DownloadButtons())
+    if (!IsWindowEnabled(button)) return false;
+  return true;
+}
+
+bool InstallerDriver::Answers(DWORD timeout) const {
+  DWORD_PTR ignored;
+  return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, timeout, &ignored) != 0;
+}
+
 void InstallerDriver::CloseWithEsc() const { PostMessageW(window_, WM_KEYDOWN, VK_ESCAPE, 0); }
 
 std::vector<HWND> InstallerDriver::ExplorersOfFolder() const {
@@ -190,6 +211,12 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
+}
+
+long long FileSize(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
 std::wstring EnvironmentPath(const wchar_t* name) {

@@ -47,6 +47,14 @@ class InstallerDriver {
   // program ended, or when the time ran out; `why` tells which.
   MessageBoxSeen WaitForCompletionBox(DWORD timeout, std::wstring* why);
 
+  // The three download buttons, in the order of their archives.
+  std::vector<HWND> DownloadButtons() const;
+  bool AnyDownloadButtonEnabled() const;
+  bool AllDownloadButtonsEnabled() const;
+  // Whether the window's thread answers a message sent from outside within
+  // `timeout` ms (a window that does not is shown as not responding).
+  bool Answers(DWORD timeout) const;
+
   void CloseWithEsc() const;
   // The explorer window the completion opens on the program's folder: waits
   // for it and closes it, so nothing the test started outlives the test.
@@ -74,5 +82,7 @@ bool Exists(const std::wstring& path);
 bool SameFile(const std::wstring& a, const std::wstring& b);
 // A file with these bytes.
 void WriteBytes(const std::wstring& path, const std::string& bytes);
+// A file's size in bytes; -1 when it does not exist.
+long long FileSize(const std::wstring& path);
 // A path handed over in the environment (forward slashes become backslashes).
 std::wstring EnvironmentPath(const wchar_t* name);

@@ -3,42 +3,15 @@
 // reads the status bar, watches the message box and checks the files.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
-#include <wininet.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "archive_server_client.h"
 #include "installer_driver.h"
 
 namespace {
-
-constexpr wchar_t kServer[] = L"http://127.0.0.1:18080";
-
-std::string HttpGet(const std::wstring& path) {
-  std::string body;
-  HINTERNET session = InternetOpenW(L"qelmo-tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  HINTERNET request = InternetOpenUrlW(session, (std::wstring(kServer) + path).c_str(), nullptr, 0,
-                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
-  char buffer[4096];
-  DWORD n = 0;
-  while (request && InternetReadFile(request, buffer, sizeof buffer, &n) && n) body.append(buffer, n);
-  if (request) InternetCloseHandle(request);
-  InternetCloseHandle(session);
-  return body;
-}
-void ServerMode(const wchar_t* mode) { HttpGet(std::wstring(L"/__mode?set=") + mode); }
-void ServerRate(int bytes_per_second) { HttpGet(L"/__rate?set=" + std::to_wstring(bytes_per_second)); }
-int RequestsServed() {
-  std::string log = HttpGet(L"/__log");
-  int lines = 0;
-  for (char c : log) lines += c == '\n';
-  return lines;
-}
-
-// The fixtures' folder: the server's archives and the read-only folder.
-std::wstring ServerFile(const wchar_t* name) { return EnvironmentPath(L"QELMO_E2E_DIR") + L"\\archives\\" + name; }
 
 struct ArchiveCase {
   const wchar_t* button;
@@ -151,7 +124,7 @@ TEST_F(InstallerTest, FailedTransfersKeepTheOldArchiveAndARetryCompletes) {
   WriteBytes(target, old_archive);
   for (const wchar_t* mode : {L"404", L"500", L"drop"}) {
     ServerMode(mode);
-    HttpGet(L"/__log?clear=1");
+    ClearRequestLog();
     std::wstring why;
     ASSERT_TRUE(installer.Click(kArchive2.button, &why, [] { return RequestsServed() > 0; })) << mode << why;
     EXPECT_TRUE(installer.WaitForStatus(L"下载状态：下载失败！")) << mode;
@@ -227,7 +200,7 @@ TEST_F(InstallerTest, AFiveGibibyteAnnouncementCutShortLeavesNoFile) {
 TEST_F(InstallerTest, AReadOnlyFolderIsRefusedBeforeAnyRequest) {
   InstallerDriver installer = InstallerDriver::InPlace(EnvironmentPath(L"QELMO_E2E_DIR") + L"\\readonly\\qelmo.exe");
   ASSERT_NE(installer.window(), nullptr);
-  HttpGet(L"/__log?clear=1");
+  ClearRequestLog();
   std::wstring why;
   ASSERT_TRUE(installer.Click(kArchive1.button, &why)) << why;
   MessageBoxSeen box = installer.process().WaitForMessageBox(kTimeout);

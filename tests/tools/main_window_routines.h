@@ -5,3 +5,5 @@ extern "C" void __stdcall on_main_window_created();
 extern "C" void __stdcall on_download_button_clicked_archive1();
 extern "C" void __stdcall on_download_button_clicked_archive2();
 extern "C" void __stdcall on_download_button_clicked_archive3();
+extern "C" void __stdcall on_main_window_close_requested();
+extern "C" void __stdcall on_main_window_closing();

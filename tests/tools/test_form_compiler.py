@@ -203,7 +203,7 @@ class AppFormTest(FormTest):
     def test_bindings_are_routine_slots(self):
         bound = {e["name"].decode("gbk"): e["events"] for e in self.elements if e["events"]}
         # Slots in order of first appearance: the window, then archive 1, 3, 2.
-        self.assertEqual(bound, {"": [(0, 0)], "按钮3": [(0, 8)], "按钮2": [(0, 16)], "按钮1": [(0, 24)]})
+        self.assertEqual(bound, {"": [(0, 0), (12, 8), (1, 16)], "按钮3": [(0, 24)], "按钮2": [(0, 32)], "按钮1": [(0, 40)]})
 
     def test_window_properties_version_6(self):
         p = self.elements[0]["props"]
@@ -542,9 +542,11 @@ class GeneratedCodeTest(FormTest):
         start, slots = self.table(listing, "main_window")
         self.assertEqual(start % 8, 0)
         self.assertEqual(slots, [(0, "e9", "_on_main_window_created@0"),
-                                 (8, "e9", "_on_download_button_clicked_archive1@0"),
-                                 (16, "e9", "_on_download_button_clicked_archive3@0"),
-                                 (24, "e9", "_on_download_button_clicked_archive2@0")])
+                                 (8, "e9", "_on_main_window_close_requested@0"),
+                                 (16, "e9", "_on_main_window_closing@0"),
+                                 (24, "e9", "_on_download_button_clicked_archive1@0"),
+                                 (32, "e9", "_on_download_button_clicked_archive3@0"),
+                                 (40, "e9", "_on_download_button_clicked_archive2@0")])
 
     def test_no_routines_is_int3(self):
         start, slots = self.table(self.build(WINDOW, [], ["-O2"]))

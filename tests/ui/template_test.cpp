@@ -268,16 +268,16 @@ TEST(WindowTemplate, TruncatedOrExtendedTemplatesAreRefused) {
 TEST(MainWindowTemplate, HoldsTheInstallerWindow) {
   struct Row {
     uint32_t id, type, rect[4], flags;
-    bool clicked;  // event 0 bound
+    std::vector<uint32_t> events;  // the events bound, in stored order
   } rows[] = {
-      {0x06010003, 0x00010001, {50, 50, 478, 194}, 1, true},  {0x1601320E, 0x00040001, {110, 117, 16, 16}, 5, false},
-      {0x16013200, 0x0001000B, {13, 112, 91, 24}, 5, true},   {0x160131FF, 0x00040001, {424, 115, 16, 16}, 5, false},
-      {0x160131FE, 0x00040001, {267, 117, 16, 16}, 5, false}, {0x160100D2, 0x0001000B, {159, 111, 101, 25}, 5, true},
-      {0x1601009F, 0x0001001F, {448, 104, 16, 16}, 0, false}, {0x16010011, 0x0001000B, {317, 111, 100, 25}, 5, true},
-      {0x16010004, 0x00020002, {0, 109, 423, 20}, 1, false},  {0x16010005, 0x0001000A, {235, 81, 220, 20}, 1, false},
-      {0x16010006, 0x0001000A, {8, 81, 220, 20}, 1, false},   {0x16010007, 0x00020005, {8, 49, 448, 22}, 1, false},
-      {0x16010008, 0x00010005, {62, 10, 394, 30}, 7, false},  {0x16010009, 0x0001000A, {9, 12, 63, 20}, 1, false},
-      {0x1601000C, 0x00010013, {8, 49, 448, 22}, 1, false},
+      {0x06010003, 0x00010001, {50, 50, 478, 194}, 1, {0, 12, 1}},  {0x1601320E, 0x00040001, {110, 117, 16, 16}, 5, {}},
+      {0x16013200, 0x0001000B, {13, 112, 91, 24}, 5, {0}},   {0x160131FF, 0x00040001, {424, 115, 16, 16}, 5, {}},
+      {0x160131FE, 0x00040001, {267, 117, 16, 16}, 5, {}}, {0x160100D2, 0x0001000B, {159, 111, 101, 25}, 5, {0}},
+      {0x1601009F, 0x0001001F, {448, 104, 16, 16}, 0, {}}, {0x16010011, 0x0001000B, {317, 111, 100, 25}, 5, {0}},
+      {0x16010004, 0x00020002, {0, 109, 423, 20}, 1, {}},  {0x16010005, 0x0001000A, {235, 81, 220, 20}, 1, {}},
+      {0x16010006, 0x0001000A, {8, 81, 220, 20}, 1, {}},   {0x16010007, 0x00020005, {8, 49, 448, 22}, 1, {}},
+      {0x16010008, 0x00010005, {62, 10, 394, 30}, 7, {}},  {0x16010009, 0x0001000A, {9, 12, 63, 20}, 1, {}},
+      {0x1601000C, 0x00010013, {8, 49, 448, 22}, 1, {}},
   };
   Windows windows;
   ASSERT_TRUE(Read(MainWindowBytes(), &windows));
@@ -300,10 +300,10 @@ TEST(MainWindowTemplate, HoldsTheInstallerWindow) {
     EXPECT_STREQ(list.TextAt(p, l.tag), "");
     EXPECT_STREQ(list.TextAt(p, l.comment), "");
     EXPECT_EQ(list.WordAt(p, l.tab_order), 0u);
-    ASSERT_EQ(list.WordAt(p, l.event_count), row.clicked ? 1u : 0u);
-    if (row.clicked) {
-      EXPECT_EQ(list.WordAt(p, l.event_count + 4), 0u);
-      uint32_t routine = list.WordAt(p, l.event_count + 8);
+    ASSERT_EQ(list.WordAt(p, l.event_count), row.events.size());
+    for (uint32_t k = 0; k < row.events.size(); ++k) {
+      EXPECT_EQ(list.WordAt(p, l.event_count + 4 + 8 * k), row.events[k]);
+      uint32_t routine = list.WordAt(p, l.event_count + 8 + 8 * k);
       EXPECT_TRUE(routine >= kCodeBase && routine < kCodeBase + 0x100) << std::hex << routine;
     }
     // Only the dialog keeps its unit's defaults.

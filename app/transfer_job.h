@@ -1,0 +1,54 @@
+// One transfer as the worker thread sees it. The window's thread prepares
+// everything the worker needs, starts it, and then only reads the counters
+// the worker publishes, until the worker has ended.
+//
+// The worker moves bytes and nothing else: it calls WinINet, the file
+// functions and the clock through the DLL-command gate only. It never calls
+// the runtime's commands or heap (the runtime is single-threaded: its
+// open-file register is not locked, and a runtime error raised here would
+// end the program from under the window's thread).
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+// Eight-byte atomics must not fall back to a lock (a library call) on i686.
+static_assert(std::atomic<int64_t>::is_always_lock_free);
+
+enum class TransferPhase : int32_t { kConnecting, kReceiving };
+
+struct TransferJob {
+  // Set by the window's thread before the worker starts; read-only after.
+  uint32_t root = 0;           // the WinINet session
+  const char* url = nullptr;   // constant data of the application
+  std::string headers;         // the request header block
+  bool decoding = false;       // whether WinINet undoes gzip and deflate
+  std::wstring part_path;      // the file the body is written to
+  bool append = false;         // add to the file's end instead of starting it anew
+  uint32_t start_tick = 0;
+
+  // Written by the worker, read by the window's thread.
+  std::atomic<uint32_t> request{0};  // whoever takes it out closes it
+  std::atomic<int64_t> total{-1};    // this transfer's announced length; -1 unknown
+  std::atomic<int64_t> received{0};
+  std::atomic<uint32_t> last_activity_tick{0};  // the request went out, or bytes came
+  std::atomic<TransferPhase> phase{TransferPhase::kConnecting};  // receiving once the body may come
+  int32_t result = 0;  // a DownloadResult; valid once the worker has ended
+
+  // Written by the window's thread: stop at the next block.
+  std::atomic<bool> cancel{false};
+
+  // The worker's read buffer, one block.
+  static constexpr int32_t kBlockSize = 10240;
+  uint8_t block[kBlockSize];
+};
+
+// The worker thread's procedure (a thread start routine); its argument is
+// the job. It keeps its own reference on WinINet's module, so a shutdown
+// that frees the module while the worker is still inside it cannot pull the
+// code from under it.
+extern "C" uint32_t __stdcall run_transfer_worker(void* job);
+
+// Set when the program ends: a worker left behind in a read that would not
+// end then stops without another DLL call.
+extern std::atomic<bool> transfer_workers_must_quit;
