@@ -126,11 +126,15 @@ void PressAltF4(const InstallerDriver& installer) {
   PostMessageW(installer.window(), WM_SYSKEYDOWN, VK_F4, static_cast<LPARAM>(KF_ALTDOWN) << 16 | 1);
 }
 void PressEsc(const InstallerDriver& installer) { installer.CloseWithEsc(); }
+void PostQuit(const InstallerDriver& installer) {
+  PostThreadMessageW(GetWindowThreadProcessId(installer.window(), nullptr), WM_QUIT, 0, 0);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, ClosingDuringATransfer,
     ::testing::Values(CloseCase{"CloseFromAnotherProgram", L"normal", SendClose},
                       CloseCase{"AltF4", L"normal", PressAltF4}, CloseCase{"Esc", L"normal", PressEsc},
+                      CloseCase{"QuitMessage", L"normal", PostQuit},
                       CloseCase{"CloseWhileTheServerIsSilent", L"stall-body", SendClose}),
     [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
 
