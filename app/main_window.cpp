@@ -47,7 +47,7 @@ void EnableDownloadButtons(bool enabled) {
   for (uint32_t button : kDownloadButtons) WriteIntProperty(kMainWindow, button, kDisableProperty, enabled ? 0 : 1);
 }
 
-EventAnswer download_archive(const Archive& archive) {
+void download_archive(const Archive& archive) {
   Owned folder(Core(CMD_RUN_DIRECTORY));
   std::string path = std::string(folder.text()) + archive.local_name;
   WriteTextProperty(kMainWindow, kPathBox, kContentProperty, path.c_str());
@@ -56,16 +56,16 @@ EventAnswer download_archive(const Archive& archive) {
   // a failed transfer must not cost the user the archive they had.
   if (Core(CMD_TEXT_LENGTH, Text(PathBoxContent())).as_int() == 0) {
     Warn("本地文件地址不能为空！");
-    return kNoEventValue;
+    return;
   }
   if (Core(CMD_FIND_TEXT, Text(archive.address), Text("http")).as_int() == -1) {
     Warn("下载地址错误！");
-    return kNoEventValue;
+    return;
   }
   Owned local = PathBoxContent();
   if (!folder_is_writable(directory_of_path(local.text()).c_str())) {
     Warn("本地文件地址错误！，文件夹不存在！");
-    return kNoEventValue;
+    return;
   }
   // The address is requested as it is: an https archive over TLS.
   Owned target = PathBoxContent();
@@ -75,11 +75,11 @@ EventAnswer download_archive(const Archive& archive) {
   EnableDownloadButtons(false);
   int32_t result = download_file(archive.address, target.text(), on_download_progress, 0, false);
   last_download_result = result;
-  if (close_requested) return kNoEventValue;  // the window is closing: nothing more to show
+  if (close_requested) return;  // the window is closing: nothing more to show
   if (result != DOWNLOAD_OK) {
     show_download_state(kStateFailed);
     EnableDownloadButtons(true);
-    return kNoEventValue;
+    return;
   }
   // Every byte is written and the file closed: now the program may end.
   if (transfer_complete) {
@@ -88,7 +88,6 @@ EventAnswer download_archive(const Archive& archive) {
   }
   show_download_state(kStateDone);
   EnableDownloadButtons(true);
-  return kNoEventValue;
 }
 
 // One click at a time: a click that arrives while a transfer or its
