@@ -1,5 +1,9 @@
 // The application's constant data read by the runtime at start-up: the
 // header block, the library table and the DLL-command declarations.
+#include <array>
+#include <iterator>
+#include <utility>
+
 #include "app_header.h"
 #include "dll_declarations.h"
 #include "forms.h"
@@ -7,32 +11,70 @@
 
 namespace {
 
-const char* const kDllLibraries[] = {
-    "Kernel32.dll", "Wininet.dll",  "Wininet.dll",  "Wininet.dll",  "Wininet.dll",  "Wininet.dll",
-    "",             "Wininet.dll",  "kernel32.dll", "user32.dll",   "kernel32.dll", "user32.dll",
-    "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",   "user32.dll",
-    "kernel32.dll", "kernel32.dll", "msvcrt.dll",   "Wininet.dll",  "user32.dll",   "kernel32.dll",
-    "kernel32.dll", "user32.dll",   "user32.dll",   "user32.dll",   "Wininet.dll",  "kernel32.dll",
-    "kernel32.dll", "kernel32.dll", "kernel32.dll", "user32.dll",   "user32.dll",   "kernel32.dll",
-    "kernel32.dll", "kernel32.dll", "kernel32.dll",
+// One row per DLL command: its index, its library and its function. A row
+// missed or out of place does not compile.
+struct DllDeclaration {
+  DllCommand index;
+  const char* library;
+  const char* function;
 };
-
-const char* const kDllFunctions[] = {
-    "DeleteFileA",          "InternetGetConnectedState", "InternetOpenA",         "InternetOpenUrlA",
-    "HttpQueryInfoA",       "InternetReadFile",          "CallWindowProcA",       "InternetCloseHandle",
-    "GetCurrentProcessId",  "MessageBoxTimeoutW",        "GetTickCount",          "FindWindowExA",
-    "IsWindowVisible",      "GetWindowThreadProcessId",  "GetParent",             "GetClassNameA",
-    "GetWindowTextLengthW", "GetWindowTextW",            "lstrlenW",              "WideCharToMultiByte",
-    "strlen",               "InternetSetOptionA",        "PeekMessageW",          "MultiByteToWideChar",
-    "MoveFileExW",          "SetTimer",                  "KillTimer",             "EndDialog",
-    "InternetQueryOptionA", "CreateFileW",               "CloseHandle",           "CreateThread",
-    "WaitForSingleObject",  "MsgWaitForMultipleObjects", "PostQuitMessage",       "LoadLibraryW",
-    "FreeLibraryAndExitThread", "WriteFile",         "WaitForMultipleObjects",
+constexpr DllDeclaration kDllDeclarations[] = {
+    {DLL_DELETE_FILE, "Kernel32.dll", "DeleteFileA"},
+    {DLL_INTERNET_GET_CONNECTED_STATE, "Wininet.dll", "InternetGetConnectedState"},
+    {DLL_INTERNET_OPEN, "Wininet.dll", "InternetOpenA"},
+    {DLL_INTERNET_OPEN_URL, "Wininet.dll", "InternetOpenUrlA"},
+    {DLL_HTTP_QUERY_INFO, "Wininet.dll", "HttpQueryInfoA"},
+    {DLL_INTERNET_READ_FILE, "Wininet.dll", "InternetReadFile"},
+    {DLL_CALL_WINDOW_PROC, "", "CallWindowProcA"},
+    {DLL_INTERNET_CLOSE_HANDLE, "Wininet.dll", "InternetCloseHandle"},
+    {DLL_GET_CURRENT_PROCESS_ID, "kernel32.dll", "GetCurrentProcessId"},
+    {DLL_MESSAGE_BOX_TIMEOUT, "user32.dll", "MessageBoxTimeoutW"},
+    {DLL_GET_TICK_COUNT, "kernel32.dll", "GetTickCount"},
+    {DLL_FIND_WINDOW_EX, "user32.dll", "FindWindowExA"},
+    {DLL_IS_WINDOW_VISIBLE, "user32.dll", "IsWindowVisible"},
+    {DLL_GET_WINDOW_THREAD_PROCESS_ID, "user32.dll", "GetWindowThreadProcessId"},
+    {DLL_GET_PARENT, "user32.dll", "GetParent"},
+    {DLL_GET_CLASS_NAME, "user32.dll", "GetClassNameA"},
+    {DLL_GET_WINDOW_TEXT_LENGTH_W, "user32.dll", "GetWindowTextLengthW"},
+    {DLL_GET_WINDOW_TEXT_W, "user32.dll", "GetWindowTextW"},
+    {DLL_LSTRLEN_W, "kernel32.dll", "lstrlenW"},
+    {DLL_WIDE_CHAR_TO_MULTI_BYTE, "kernel32.dll", "WideCharToMultiByte"},
+    {DLL_STRLEN, "msvcrt.dll", "strlen"},
+    {DLL_INTERNET_SET_OPTION, "Wininet.dll", "InternetSetOptionA"},
+    {DLL_PEEK_MESSAGE_W, "user32.dll", "PeekMessageW"},
+    {DLL_MULTI_BYTE_TO_WIDE_CHAR, "kernel32.dll", "MultiByteToWideChar"},
+    {DLL_MOVE_FILE_EX_W, "kernel32.dll", "MoveFileExW"},
+    {DLL_SET_TIMER, "user32.dll", "SetTimer"},
+    {DLL_KILL_TIMER, "user32.dll", "KillTimer"},
+    {DLL_END_DIALOG, "user32.dll", "EndDialog"},
+    {DLL_INTERNET_QUERY_OPTION, "Wininet.dll", "InternetQueryOptionA"},
+    {DLL_CREATE_FILE_W, "kernel32.dll", "CreateFileW"},
+    {DLL_CLOSE_HANDLE, "kernel32.dll", "CloseHandle"},
+    {DLL_CREATE_THREAD, "kernel32.dll", "CreateThread"},
+    {DLL_WAIT_FOR_SINGLE_OBJECT, "kernel32.dll", "WaitForSingleObject"},
+    {DLL_MSG_WAIT_FOR_MULTIPLE_OBJECTS, "user32.dll", "MsgWaitForMultipleObjects"},
+    {DLL_POST_QUIT_MESSAGE, "user32.dll", "PostQuitMessage"},
+    {DLL_LOAD_LIBRARY_W, "kernel32.dll", "LoadLibraryW"},
+    {DLL_FREE_LIBRARY_AND_EXIT_THREAD, "kernel32.dll", "FreeLibraryAndExitThread"},
+    {DLL_WRITE_FILE, "kernel32.dll", "WriteFile"},
+    {DLL_WAIT_FOR_MULTIPLE_OBJECTS, "kernel32.dll", "WaitForMultipleObjects"},
 };
+static_assert(std::size(kDllDeclarations) == DLL_COMMAND_COUNT, "one row per DLL command");
 
-// A missed entry would otherwise become a null name.
-static_assert(sizeof kDllLibraries / sizeof kDllLibraries[0] == DLL_COMMAND_COUNT);
-static_assert(sizeof kDllFunctions / sizeof kDllFunctions[0] == DLL_COMMAND_COUNT);
+constexpr bool RowsInIndexOrder() {
+  for (size_t i = 0; i < std::size(kDllDeclarations); ++i)
+    if (kDllDeclarations[i].index != static_cast<int>(i)) return false;
+  return true;
+}
+static_assert(RowsInIndexOrder(), "row i declares DLL command i");
+
+// The header block takes the names as two lists.
+template <size_t... I>
+constexpr std::array<const char*, sizeof...(I)> Column(const char* DllDeclaration::*field, std::index_sequence<I...>) {
+  return {kDllDeclarations[I].*field...};
+}
+constexpr auto kDllLibraries = Column(&DllDeclaration::library, std::make_index_sequence<DLL_COMMAND_COUNT>());
+constexpr auto kDllFunctions = Column(&DllDeclaration::function, std::make_index_sequence<DLL_COMMAND_COUNT>());
 
 const LibraryDescriptor* const kLibraries[] = {&core_library, &ui_extension_library, &system_interface_library,
                                                &ui_extension2_library};
@@ -58,6 +100,6 @@ extern "C" const ApplicationHeader application_header = {
     sizeof kLibraries / sizeof kLibraries[0],
     kLibraries,
     DLL_COMMAND_COUNT,
-    kDllLibraries,
-    kDllFunctions,
+    kDllLibraries.data(),
+    kDllFunctions.data(),
 };
