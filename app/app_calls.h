@@ -75,5 +75,6 @@ inline std::wstring WideText(const char* gbk) {
   auto n = static_cast<int32_t>(CallDll(Site(DLL_MULTI_BYTE_TO_WIDE_CHAR, kRoutine, 1), 936, 0, Word(gbk), -1, 0, 0));
   std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
   if (n > 0) CallDll(Site(DLL_MULTI_BYTE_TO_WIDE_CHAR, kRoutine, 2), 936, 0, Word(gbk), -1, Word(wide.data()), n);
+  wide.pop_back();  // the count includes the terminating zero, which c_str() adds anyway
   return wide;
 }

@@ -51,5 +51,18 @@ enum DllCommand : int {
   DLL_FREE_LIBRARY_AND_EXIT_THREAD,
   DLL_WRITE_FILE,
   DLL_WAIT_FOR_MULTIPLE_OBJECTS,
+  // Resuming a cut-off transfer: the part file's size and record.
+  DLL_READ_FILE,
+  DLL_DELETE_FILE_W,
+  DLL_GET_FILE_ATTRIBUTES_EX_W,
+  // The archive's SHA-256, with CNG (Windows Vista and later; not
+  // BCryptHash, which needs Windows 10).
+  DLL_BCRYPT_OPEN_ALGORITHM_PROVIDER,
+  DLL_BCRYPT_GET_PROPERTY,
+  DLL_BCRYPT_CREATE_HASH,
+  DLL_BCRYPT_HASH_DATA,
+  DLL_BCRYPT_FINISH_HASH,
+  DLL_BCRYPT_DESTROY_HASH,
+  DLL_BCRYPT_CLOSE_ALGORITHM_PROVIDER,
   DLL_COMMAND_COUNT
 };

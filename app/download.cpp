@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "app_calls.h"
+#include "archive_hasher.h"
+#include "partial_download.h"
+#include "sha256_hash.h"
 #include "transfer_job.h"
 
 namespace {
@@ -28,6 +31,7 @@ constexpr uint32_t kMoveReplaceExisting = 1, kMoveCopyAllowed = 2, kMoveWriteThr
 
 constexpr uint32_t kWaitSliceMs = 100;  // the window's messages at least this often
 constexpr uint32_t kReportEveryMs = 100;
+constexpr uint32_t kHashSliceBytes = 8 << 20;  // about 30 ms of hashing between the window's messages
 // A stopped worker that has not ended by then is left behind: under Wine
 // neither closing the request handle nor the WinINet time-outs end a read
 // that waits for a silent server (measured), so it may wait until the
@@ -40,6 +44,8 @@ constexpr uint32_t kQuitMessage = 0x0012;
 // The transfer in progress, for the routines that stop it.
 struct ActiveTransfer {
   TransferJob* job = nullptr;
+  ArchiveHasher* hasher = nullptr;  // when the archive's SHA-256 is checked
+  bool hash_failed = false;         // the part file could not be read back
   uint32_t thread = 0;
   bool stopping = false;
   uint32_t stop_tick = 0;
@@ -91,22 +97,60 @@ bool TakeQuitMessage(int32_t* exit_code) {
   return true;
 }
 
-DownloadProgress Snapshot(const TransferJob& job, int64_t start_offset, uint32_t finished) {
+// The whole archive counts: a resumed transfer shows from the part file's
+// size on, and its speed from its own bytes.
+DownloadProgress Snapshot(const TransferJob& job, uint32_t finished) {
   int64_t received = job.received.load(std::memory_order_acquire);
-  int64_t total = job.total.load();
   uint32_t elapsed = Now() - job.start_tick;  // unsigned: right when the tick count wraps
-  return DownloadProgress{total < 0 ? -1 : total + start_offset, start_offset + received, received,
-                          elapsed ? elapsed : 10, finished};
+  return DownloadProgress{job.total.load(), job.base.load() + received, received, elapsed ? elapsed : 10, finished};
 }
 
 // Called directly, not through CallWindowProcA: there Wine takes the first
 // word for a window handle and looks it up in wineserver on every call.
 void Report(ProgressRoutine progress, const DownloadProgress& record) { progress(&record, 0, 0, 0); }
 
+// A part file worth keeping for the next click: the transfer was stopped or
+// cut off, and a record says what the bytes are part of.
+bool KeepForResume(int32_t result, const TransferJob& job) {
+  return (result == DOWNLOAD_CANCELLED || result == DOWNLOAD_READ_FAILED) && job.resumable.load();
+}
+
+// A part file this address left behind, and how far it got.
+bool FindResumable(const char* url, TransferJob* job) {
+  PartialRecord record;
+  if (!load_partial_record(job->files, &record) || record.url != url || if_range_validator(record).empty())
+    return false;
+  int64_t size = file_size(job->files.part);
+  if (size <= 0 || size > record.total) return false;
+  job->resume_record = record;
+  job->resume_from = size;
+  return true;
+}
+
 bool MoveIntoPlace(const std::wstring& from, const char* to) {
   std::wstring target = WideText(to);
   return CallDll(Site(DLL_MOVE_FILE_EX_W, kRoutine, 7), Word(from.c_str()), Word(target.c_str()),
                  kMoveReplaceExisting | kMoveCopyAllowed | kMoveWriteThrough) != 0;
+}
+
+// What of the part file the hash can follow now: the bytes the worker has
+// written since the transfer's plan was made.
+int64_t WrittenSoFar(const TransferJob& job) {
+  if (job.phase.load() != TransferPhase::kReceiving) return 0;
+  return job.base.load() + job.received.load(std::memory_order_acquire);
+}
+
+// One slice of the hash behind the worker; true while it lags.
+bool FollowWithHash(ActiveTransfer& active) {
+  if (!active.hasher || active.hash_failed) return false;
+  int64_t written = WrittenSoFar(*active.job);
+  if (written == 0) return false;
+  if (!active.hasher->started() && !active.hasher->Start(active.job->files.part)) {
+    active.hash_failed = true;
+    return false;
+  }
+  if (!active.hasher->HashUpTo(written, kHashSliceBytes)) active.hash_failed = true;
+  return !active.hash_failed && active.hasher->hashed() < written;
 }
 
 // How the wait for the worker ended.
@@ -121,13 +165,13 @@ struct WaitOutcome {
 // handled as they come (and at least every kWaitSliceMs), the progress is
 // shown from the worker's counters, and a transfer that receives nothing
 // for the stall limit is stopped.
-WaitOutcome WaitForWorker(ActiveTransfer& active, ProgressRoutine progress, int64_t start_offset) {
+WaitOutcome WaitForWorker(ActiveTransfer& active, ProgressRoutine progress) {
   WaitOutcome outcome;
   TransferJob& job = *active.job;
   uint32_t last_report = Now() - kReportEveryMs;  // the first block is shown at once
-  for (;;) {
-    CallDll(Site(DLL_MSG_WAIT_FOR_MULTIPLE_OBJECTS, kRoutine, 8), 1, Word(&active.thread), 0, kWaitSliceMs,
-            kAllInput);
+  for (bool hash_behind = false;;) {
+    CallDll(Site(DLL_MSG_WAIT_FOR_MULTIPLE_OBJECTS, kRoutine, 8), 1, Word(&active.thread), 0,
+            hash_behind ? 0 : kWaitSliceMs, kAllInput);
     if (WorkerEnded(active, 0)) return outcome;
     if (TakeQuitMessage(&outcome.quit_code)) {
       outcome.quit = true;
@@ -150,21 +194,33 @@ WaitOutcome WaitForWorker(ActiveTransfer& active, ProgressRoutine progress, int6
       continue;
     }
     if (job.received.load(std::memory_order_acquire) > 0 && now - last_report >= kReportEveryMs) {
-      Report(progress, Snapshot(job, start_offset, 0));
+      Report(progress, Snapshot(job, 0));
       last_report = now;
     }
+    hash_behind = FollowWithHash(active);
   }
+}
+
+// The rest of the hash once the worker is done, in slices between the
+// window's messages; then whether the archive is the one expected.
+bool ArchiveMatches(ActiveTransfer& active, const uint8_t expected[32]) {
+  // A part file that was whole already, or an empty body, starts it here.
+  if (!active.hasher->started() && !active.hasher->Start(active.job->files.part)) return false;
+  while (FollowWithHash(active)) Core(CMD_PROCESS_EVENTS);
+  return !active.hash_failed && active.hasher->hashed() == WrittenSoFar(*active.job) &&
+         active.hasher->Matches(expected);
 }
 
 }  // namespace
 
-std::string request_headers(bool offer_encodings, bool resume, int64_t start_offset) {
+std::string request_headers(bool offer_encodings, bool resume, int64_t start_offset, const std::string& if_range) {
   std::string headers = kHeadersBeforeEncoding;
   if (offer_encodings) headers += kEncodingHeader;
   headers += kAgentHeader;
   if (resume) {
     Owned offset_text(Core(CMD_TO_TEXT, ArgRecord::Long(start_offset)));
     headers += std::string("\r\nRange:bytes=") + offset_text.text() + "-";
+    if (!if_range.empty()) headers += "\r\nIf-Range: " + if_range;
   }
   return headers;
 }
@@ -186,8 +242,8 @@ void end_transfer_workers() {
           Word(g_left_workers.data() + g_left_workers.size() - count), 1 /*all*/, kFinishingMs);
 }
 
-int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int64_t start_offset,
-                      bool resume) {
+int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int64_t,
+                      bool resume, const char* expected_sha256) {
   uint32_t root = OpenSession();
   if (!root) return DOWNLOAD_NO_SESSION;
   // Let WinINet undo a gzip or deflate encoding, so the file is the resource.
@@ -205,16 +261,26 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
   auto job = std::make_unique<TransferJob>();
   job->root = root;
   job->url = url;
-  job->headers = request_headers(decoding, resume, start_offset);
+  job->headers = request_headers(decoding, false, 0);
   job->decoding = decoding;
-  job->append = resume;
-  std::string part = resume ? std::string(local_path) : std::string(local_path) + ".part";
-  job->part_path = WideText(part.c_str());
+  job->files = partial_files_of(local_path);
+  // A resumed request never asks for an encoding: only identity bytes can
+  // be appended to identity bytes.
+  if (resume && FindResumable(url, job.get()))
+    job->resume_headers = request_headers(false, true, job->resume_from, if_range_validator(job->resume_record));
+  uint8_t expected_hash[32];
+  bool check_hash = expected_sha256 && *expected_sha256;
+  if (check_hash && !parse_sha256_hex(expected_sha256, expected_hash)) {
+    CallDll(Site(DLL_INTERNET_CLOSE_HANDLE, kRoutine, 16), root);
+    return DOWNLOAD_DAMAGED;  // a hash that cannot match anything
+  }
+  ArchiveHasher hasher;
   job->start_tick = Now();
   job->last_activity_tick.store(job->start_tick);
 
   ActiveTransfer active;
   active.job = job.get();
+  if (check_hash) active.hasher = &hasher;
   uint32_t thread_id = 0;
   active.thread = CallDll(Site(DLL_CREATE_THREAD, kRoutine, 10), 0, 0,
                           Word(reinterpret_cast<void*>(&run_transfer_worker)), Word(job.get()), 0, Word(&thread_id));
@@ -223,7 +289,7 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
     return DOWNLOAD_NO_SESSION;
   }
   g_active = &active;
-  WaitOutcome outcome = WaitForWorker(active, progress, start_offset);
+  WaitOutcome outcome = WaitForWorker(active, progress);
   g_active = nullptr;
   if (outcome.quit) CallDll(Site(DLL_POST_QUIT_MESSAGE, kRoutine, 12), outcome.quit_code);
   int32_t result = outcome.worker_left ? DOWNLOAD_CANCELLED : job->result;
@@ -238,10 +304,16 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
   }
   if (result != DOWNLOAD_OK && outcome.stalled) result = DOWNLOAD_READ_FAILED;
   if (result != DOWNLOAD_OK && active.stopping && !outcome.stalled) result = DOWNLOAD_CANCELLED;
-  if (result == DOWNLOAD_OK && !resume && !MoveIntoPlace(active.job->part_path, local_path)) result = DOWNLOAD_NO_FILE;
-  // A stopped transfer keeps what arrived; a failed one leaves nothing.
-  if (result != DOWNLOAD_OK && result != DOWNLOAD_CANCELLED && !resume) Core(CMD_DELETE_FILE, Text(part.c_str()));
+  const PartialFiles& files = active.job->files;
+  if (result == DOWNLOAD_OK && check_hash && !ArchiveMatches(active, expected_hash)) result = DOWNLOAD_DAMAGED;
+  if (result == DOWNLOAD_OK) {
+    if (MoveIntoPlace(files.part, local_path))
+      remove_partial_record(files);
+    else
+      result = DOWNLOAD_NO_FILE;
+  }
+  if (result != DOWNLOAD_OK && !KeepForResume(result, *active.job)) remove_partial(files);
   // The figures of the whole transfer, whatever the pacing showed last.
-  if (active.job->phase.load() == TransferPhase::kReceiving) Report(progress, Snapshot(*active.job, start_offset, 1));
+  if (active.job->phase.load() == TransferPhase::kReceiving) Report(progress, Snapshot(*active.job, 1));
   return result;
 }

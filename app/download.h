@@ -28,6 +28,7 @@ enum DownloadResult : int32_t {
   DOWNLOAD_READ_FAILED = -4,  // a read failed, nothing arrived for the stall limit, or the body ended before
                               // its announced length
   DOWNLOAD_CANCELLED = -5,    // stopped because the window closes, the session ends or the program quits
+  DOWNLOAD_DAMAGED = -6,      // the archive's SHA-256 is not the one given at build time
 };
 
 // How long a transfer may receive nothing before it fails (a build option).
@@ -36,18 +37,22 @@ enum DownloadResult : int32_t {
 #endif
 constexpr uint32_t kStallLimitMs = QELMO_STALL_LIMIT_MS;
 
-// Downloads into a temporary file beside local_path and moves it into place
-// only when the whole body has arrived, so an older file of that name stays
-// untouched until a complete one replaces it. With resume the body is
-// appended to local_path from start_offset on.
+// Downloads into a part file beside local_path and moves it into place only
+// when the whole body has arrived (and, with `expected_sha256`, has that
+// hash), so an older file of that name stays untouched until a complete
+// one replaces it. With resume, a part file that a cut-off transfer of the
+// same address left behind is continued from its real size, if the server
+// still has the same version (start_offset is not used: the part file's size
+// is the truth); otherwise the transfer starts from byte 0.
 //
 // A worker thread moves the bytes; this thread keeps the window alive
 // meanwhile (its messages are handled at least ten times a second, whatever
 // the network does) and shows the progress from the worker's counters at
-// most every 100 ms. A failed transfer deletes its part file; a stopped one
-// keeps it.
+// most every 100 ms. A transfer that was stopped or cut off (a dropped
+// connection, a stall) keeps its part file for the next click; a failed one
+// leaves nothing.
 int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int64_t start_offset,
-                      bool resume);
+                      bool resume, const char* expected_sha256 = nullptr);
 
 // Whether a transfer's worker is running.
 bool transfer_running();
@@ -63,9 +68,6 @@ bool wait_for_transfer_end(uint32_t wait_ms);
 void end_transfer_workers();
 
 // The request header block: the encodings are offered only when the system
-// decodes them; with resume it asks for the bytes from the offset on.
-std::string request_headers(bool offer_encodings, bool resume, int64_t start_offset);
-
-// A Content-Length value: decimal digits only and within 64 bits, else -1
-// (an unknown length).
-int64_t parse_content_length(const char* text);
+// decodes them; with resume it asks for the bytes from the offset on, of the
+// version `if_range` names.
+std::string request_headers(bool offer_encodings, bool resume, int64_t start_offset, const std::string& if_range = "");

@@ -58,6 +58,16 @@ constexpr DllDeclaration kDllDeclarations[] = {
     {DLL_FREE_LIBRARY_AND_EXIT_THREAD, "kernel32.dll", "FreeLibraryAndExitThread"},
     {DLL_WRITE_FILE, "kernel32.dll", "WriteFile"},
     {DLL_WAIT_FOR_MULTIPLE_OBJECTS, "kernel32.dll", "WaitForMultipleObjects"},
+    {DLL_READ_FILE, "kernel32.dll", "ReadFile"},
+    {DLL_DELETE_FILE_W, "kernel32.dll", "DeleteFileW"},
+    {DLL_GET_FILE_ATTRIBUTES_EX_W, "kernel32.dll", "GetFileAttributesExW"},
+    {DLL_BCRYPT_OPEN_ALGORITHM_PROVIDER, "bcrypt.dll", "BCryptOpenAlgorithmProvider"},
+    {DLL_BCRYPT_GET_PROPERTY, "bcrypt.dll", "BCryptGetProperty"},
+    {DLL_BCRYPT_CREATE_HASH, "bcrypt.dll", "BCryptCreateHash"},
+    {DLL_BCRYPT_HASH_DATA, "bcrypt.dll", "BCryptHashData"},
+    {DLL_BCRYPT_FINISH_HASH, "bcrypt.dll", "BCryptFinishHash"},
+    {DLL_BCRYPT_DESTROY_HASH, "bcrypt.dll", "BCryptDestroyHash"},
+    {DLL_BCRYPT_CLOSE_ALGORITHM_PROVIDER, "bcrypt.dll", "BCryptCloseAlgorithmProvider"},
 };
 static_assert(std::size(kDllDeclarations) == DLL_COMMAND_COUNT, "one row per DLL command");
 

@@ -29,14 +29,27 @@ constexpr uint32_t kInvalidHandle = 0xFFFFFFFF;
 #define QELMO_ARCHIVE_HOST "http://127.0.0.1:18080"
 #endif
 
+// Each archive's SHA-256 (64 hexadecimal digits) when the build gives one:
+// the download is then accepted only with exactly those bytes.
+#ifndef QELMO_SHA256_ARCHIVE1
+#define QELMO_SHA256_ARCHIVE1 ""
+#endif
+#ifndef QELMO_SHA256_ARCHIVE2
+#define QELMO_SHA256_ARCHIVE2 ""
+#endif
+#ifndef QELMO_SHA256_ARCHIVE3
+#define QELMO_SHA256_ARCHIVE3 ""
+#endif
+
 struct Archive {
   const char* local_name;  // appended to the program's folder
   const char* address;
+  const char* sha256;  // empty: not checked
 };
 const Archive kArchives[3] = {
-    {"\\zr_11.17.zip", QELMO_ARCHIVE_HOST "/zr_11.17.zip"},
-    {"\\qelmo_app.zip", QELMO_ARCHIVE_HOST "/up/dll/qelmo_app.zip"},
-    {"\\qelmo.rar", QELMO_ARCHIVE_HOST "/up/all/qelmo.rar"},
+    {"\\zr_11.17.zip", QELMO_ARCHIVE_HOST "/zr_11.17.zip", QELMO_SHA256_ARCHIVE1},
+    {"\\qelmo_app.zip", QELMO_ARCHIVE_HOST "/up/dll/qelmo_app.zip", QELMO_SHA256_ARCHIVE2},
+    {"\\qelmo.rar", QELMO_ARCHIVE_HOST "/up/all/qelmo.rar", QELMO_SHA256_ARCHIVE3},
 };
 
 void Warn(const char* text) { Core(CMD_MESSAGE_BOX, Text(text), ArgRecord::Int(kWarningStyle)); }
@@ -73,7 +86,8 @@ void download_archive(const Archive& archive) {
   last_download_result = 0;
   show_transfer_starting();
   EnableDownloadButtons(false);
-  int32_t result = download_file(archive.address, target.text(), on_download_progress, 0, false);
+  // A transfer of this archive that was cut off goes on where it stopped.
+  int32_t result = download_file(archive.address, target.text(), on_download_progress, 0, true, archive.sha256);
   last_download_result = result;
   if (close_requested) return;  // the window is closing: nothing more to show
   if (result != DOWNLOAD_OK) {

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "partial_download.h"
+
 // Eight-byte atomics must not fall back to a lock (a library call) on i686.
 static_assert(std::atomic<int64_t>::is_always_lock_free);
 
@@ -21,18 +23,23 @@ struct TransferJob {
   // Set by the window's thread before the worker starts; read-only after.
   uint32_t root = 0;           // the WinINet session
   const char* url = nullptr;   // constant data of the application
-  std::string headers;         // the request header block
+  std::string headers;         // the request header block from byte 0
   bool decoding = false;       // whether WinINet undoes gzip and deflate
-  std::wstring part_path;      // the file the body is written to
-  bool append = false;         // add to the file's end instead of starting it anew
+  PartialFiles files;          // the part file and its record
+  // A part file to go on from: its record and its real size (0: none).
+  PartialRecord resume_record;
+  int64_t resume_from = 0;
+  std::string resume_headers;  // asks for the rest, if still the same version
   uint32_t start_tick = 0;
 
   // Written by the worker, read by the window's thread.
   std::atomic<uint32_t> request{0};  // whoever takes it out closes it
-  std::atomic<int64_t> total{-1};    // this transfer's announced length; -1 unknown
-  std::atomic<int64_t> received{0};
+  std::atomic<int64_t> total{-1};    // the whole archive's length; -1 unknown
+  std::atomic<int64_t> base{0};      // where this transfer's bytes start in the archive
+  std::atomic<int64_t> received{0};  // this transfer's bytes
   std::atomic<uint32_t> last_activity_tick{0};  // the request went out, or bytes came
   std::atomic<TransferPhase> phase{TransferPhase::kConnecting};  // receiving once the body may come
+  std::atomic<bool> resumable{false};  // a record describes what the part file holds
   int32_t result = 0;  // a DownloadResult; valid once the worker has ended
 
   // Written by the window's thread: stop at the next block.

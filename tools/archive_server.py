@@ -4,13 +4,21 @@ from a folder over HTTP on 127.0.0.1, so the program works without internet.
 
     archive_server.py --root DIR [--port 18080] [--rate BYTES_PER_S]
                       [--make-samples MB] [--mode MODE]
+    archive_server.py --sample-sha256 MB     prints the samples' SHA-256
+    archive_server.py --write-sample NAME MB PATH   writes one sample
 
 Paths served: /zr_11.17.zip, /up/dll/qelmo_app.zip and /up/all/qelmo.rar,
-each from the file of the same base name in DIR.
+each from the file of the same base name in DIR, with an ETag and a
+Last-Modified date, and from an offset on for "Range: bytes=N-" (206, or
+416 with "bytes */LENGTH" past the end) unless an If-Range names another
+version.
 
 Modes (also switchable while running with GET /__mode?set=MODE, which the
 end-to-end tests use, as is GET /__rate?set=BYTES_PER_S; GET /__log lists
-the requests served, /__log?clear=1 also forgets them):
+the requests served as "mode path range if-range", /__log?clear=1 also
+forgets them; GET /__replace?name=FILE serves another version of a sample,
+same size, /__replace?name=FILE&restore=1 the original again; GET
+/__validators?name=FILE tells its ETag and Last-Modified, a line each):
   normal      the file with Content-Length
   no-length   the file without Content-Length (the body ends when the
               connection closes)
@@ -29,7 +37,9 @@ the requests served, /__log?clear=1 also forgets them):
 --rate limits every response to that many bytes per second.
 """
 import argparse
+import email.utils
 import gzip
+import hashlib
 import http.server
 import os
 import random
@@ -53,31 +63,55 @@ ERROR_PAGE = b"<html><head><title>%d</title></head><body><h1>%s</h1></body></htm
 
 
 class State:
-    def __init__(self, root, mode, rate):
+    def __init__(self, root, mode, rate, megabytes):
         self.root = root
         self.mode = mode
         self.rate = rate
+        self.megabytes = megabytes
         self.log = []
         self.lock = threading.Lock()
 
 
+def sample_size(name, megabytes):
+    index = sorted(set(ARCHIVES.values())).index(name)
+    return megabytes * 1024 * 1024 + 12345 * (index + 1)
+
+
+def sample_pieces(name, megabytes, version=""):
+    """A deterministic pseudo-random archive of about `megabytes` MB, in
+    pieces of 1 MB: incompressible, like real archives, and the same on
+    every machine."""
+    generator = random.Random(name + version)
+    left = sample_size(name, megabytes)
+    while left:
+        piece = min(left, 1 << 20)
+        yield generator.randbytes(piece)
+        left -= piece
+
+
+def sample_bytes(name, megabytes, version=""):
+    return b"".join(sample_pieces(name, megabytes, version))
+
+
+def write_file(path, data):
+    with open(path + ".new", "wb") as out:
+        out.write(data)
+    os.replace(path + ".new", path)
+
+
 def make_samples(root, megabytes):
-    """Deterministic pseudo-random archives of about `megabytes` MB each."""
+    """The samples in `root`, written anew where a file differs from them."""
     os.makedirs(root, exist_ok=True)
-    for index, name in enumerate(sorted(set(ARCHIVES.values()))):
+    for name in sorted(set(ARCHIVES.values())):
         path = os.path.join(root, name)
-        size = megabytes * 1024 * 1024 + 12345 * (index + 1)
-        if os.path.exists(path) and os.path.getsize(path) == size:
-            continue
-        # Incompressible, like real archives, and the same on every machine.
-        generator = random.Random(name)
-        with open(path + ".part", "wb") as out:
-            left = size
-            while left:
-                piece = min(left, 1 << 20)
-                out.write(generator.randbytes(piece))
-                left -= piece
-        os.replace(path + ".part", path)
+        data = sample_bytes(name, megabytes)
+        try:
+            with open(path, "rb") as f:
+                if f.read() == data:
+                    continue
+        except OSError:
+            pass
+        write_file(path, data)
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -103,6 +137,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
             rate = urllib.parse.parse_qs(url.query).get("set", ["0"])[0]
             self.state.rate = int(rate) if rate.isdigit() else 0
             return self.plain(200, "%d\n" % self.state.rate)
+        if url.path == "/__replace":
+            query = urllib.parse.parse_qs(url.query)
+            name = query.get("name", [""])[0]
+            if name not in ARCHIVES.values() or not self.state.megabytes:
+                return self.plain(400, "unknown sample\n")
+            version = "" if query.get("restore") else "-replaced"
+            write_file(os.path.join(self.state.root, name), sample_bytes(name, self.state.megabytes, version))
+            return self.plain(200, name + "\n")
+        if url.path == "/__validators":
+            name = urllib.parse.parse_qs(url.query).get("name", [""])[0]
+            path = os.path.join(self.state.root, name)
+            if name not in ARCHIVES.values() or not os.path.exists(path):
+                return self.plain(404, "unknown sample\n")
+            with open(path, "rb") as f:
+                version = validators(f.read(), os.path.getmtime(path))
+            return self.plain(200, "%s\n%s\n" % (version["ETag"], version["Last-Modified"]))
         if url.path == "/__log":
             with self.state.lock:
                 text = "".join(line + "\n" for line in self.state.log)
@@ -110,18 +160,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     self.state.log.clear()
             return self.plain(200, text)
         with self.state.lock:
-            self.state.log.append("%s %s %s" % (self.state.mode, url.path, self.headers.get("Range", "-")))
+            self.state.log.append("%s %s %s %s" % (self.state.mode, url.path, self.headers.get("Range", "-"),
+                                                  self.headers.get("If-Range", "-")))
         name = ARCHIVES.get(url.path)
         mode = self.state.mode
         if name is None or mode in ("404", "500"):
             code = 500 if mode == "500" else 404
             return self.page(code, "Not Found" if code == 404 else "Internal Server Error")
         try:
-            with open(os.path.join(self.state.root, name), "rb") as f:
+            path = os.path.join(self.state.root, name)
+            with open(path, "rb") as f:
                 body = f.read()
+            modified = os.path.getmtime(path)
         except OSError:
             return self.page(404, "Not Found")
-        self.serve_body(body, mode)
+        self.serve_body(body, mode, validators(body, modified))
 
     def plain(self, code, text):
         data = text.encode()
@@ -139,15 +192,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(data)
 
-    def serve_body(self, body, mode):
+    def serve_body(self, body, mode, version):
         if mode == "stall-headers":
             return self.stall()
         start = 0
         status = 200
         requested = self.headers.get("Range", "")
-        if requested.startswith("bytes=") and mode == "normal":
+        wanted_version = self.headers.get("If-Range")
+        if requested.startswith("bytes=") and mode == "normal" and wanted_version in (None, *version.values()):
             first = requested[6:].split("-")[0]
-            if first.isdigit() and int(first) <= len(body):
+            if first.isdigit() and int(first) >= len(body):
+                return self.unsatisfiable(len(body), version)
+            if first.isdigit():
                 start = int(first)
                 status = 206
         if mode == "empty":
@@ -156,6 +212,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             body = gzip.compress(body, compresslevel=6)
         self.send_response(status)
         self.send_header("Content-Type", "application/octet-stream")
+        for header, value in version.items():
+            self.send_header(header, value)
         if mode == "gzip":
             self.send_header("Content-Encoding", "gzip")
         if status == 206:
@@ -181,6 +239,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode in ("drop", "huge"):
             self.close_connection = True
             self.connection.shutdown(2)
+
+    def unsatisfiable(self, length, version):
+        self.send_response(416, "Range Not Satisfiable")
+        self.send_header("Content-Range", "bytes */%d" % length)
+        for header, value in version.items():
+            self.send_header(header, value)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
 
     def stall(self):
         """Holds the connection open and silent until the client closes it."""
@@ -213,6 +279,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
 
 
+def validators(body, modified):
+    """The version of a file as HTTP names it: a strong ETag from its bytes
+    and its modification date."""
+    return {"ETag": '"%s"' % hashlib.sha1(body).hexdigest()[:20],
+            "Last-Modified": email.utils.formatdate(modified, usegmt=True)}
+
+
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
@@ -220,16 +293,36 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--root", required=True)
+    parser.add_argument("--root")
     parser.add_argument("--port", type=int, default=18080)
     parser.add_argument("--rate", type=int, default=0, help="bytes per second, 0 for no limit")
     parser.add_argument("--mode", choices=MODES, default="normal")
     parser.add_argument("--make-samples", type=int, metavar="MB")
+    parser.add_argument("--sample-sha256", type=int, metavar="MB",
+                        help="print the SHA-256 of each sample of that size and end")
+    parser.add_argument("--write-sample", nargs=3, metavar=("NAME", "MB", "PATH"),
+                        help="write one sample to PATH and end")
     args = parser.parse_args()
+    if args.sample_sha256:
+        for name in ("zr_11.17.zip", "qelmo_app.zip", "qelmo.rar"):
+            digest = hashlib.sha256()
+            for piece in sample_pieces(name, args.sample_sha256):
+                digest.update(piece)
+            print(digest.hexdigest())
+        return 0
+    if args.write_sample:
+        name, megabytes, path = args.write_sample
+        with open(path + ".new", "wb") as out:
+            for piece in sample_pieces(name, int(megabytes)):
+                out.write(piece)
+        os.replace(path + ".new", path)
+        return 0
+    if not args.root:
+        parser.error("--root is needed to serve")
     if args.make_samples:
         make_samples(args.root, args.make_samples)
     server = Server(("127.0.0.1", args.port), Handler)
-    server.state = State(args.root, args.mode, args.rate)
+    server.state = State(args.root, args.mode, args.rate, args.make_samples)
     print("serving %s on http://127.0.0.1:%d" % (args.root, args.port), flush=True)
     try:
         server.serve_forever()

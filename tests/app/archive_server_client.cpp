@@ -32,6 +32,25 @@ int RequestsServed() {
   return lines;
 }
 
+std::vector<std::string> RequestLog() {
+  std::vector<std::string> lines;
+  std::string log = ArchiveServerGet(L"/__log");
+  for (size_t start = 0, end; (end = log.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(log.substr(start, end - start));
+  return lines;
+}
+
+Validators ServerValidators(const wchar_t* name) {
+  std::string text = ArchiveServerGet(std::wstring(L"/__validators?name=") + name);
+  size_t line = text.find('\n');
+  if (line == std::string::npos) return {};
+  return {text.substr(0, line), text.substr(line + 1, text.find('\n', line + 1) - line - 1)};
+}
+
+void ReplaceSample(const wchar_t* name, bool restore) {
+  ArchiveServerGet(std::wstring(L"/__replace?name=") + name + (restore ? L"&restore=1" : L""));
+}
+
 void ClearRequestLog() { ArchiveServerGet(L"/__log?clear=1"); }
 
 // The fixtures' folder holds the server's archives and the read-only folder.

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Host-side fixtures of the installer's end-to-end tests:
-#   fixtures.sh start-server BUILD_DIR    archive server on 127.0.0.1:18080
+#   fixtures.sh start-server BUILD_DIR MB  archive server on 127.0.0.1:18080 with MB-sized samples
 #   fixtures.sh stop-server BUILD_DIR
 #   fixtures.sh mount-readonly BUILD_DIR PROGRAM   the program in a read-only folder
 #   fixtures.sh unmount-readonly BUILD_DIR
 #   fixtures.sh start-nginx BUILD_DIR MB  nginx serving MB-sized archives: over http on 127.0.0.1:18081,
 #                                         over https as "localhost" on 18443 with a certificate of a test CA
-#                                         made fresh for the run, and on 18444 with a self-signed one
+#                                         made fresh for the run, and on 18444 with a self-signed one; and a
+#                                         20 MB archive at 5 MB/s on 18083 (the third path ignoring ranges),
+#                                         its requests' Range and If-Range logged in logs/slow.log
 #   fixtures.sh stop-nginx BUILD_DIR
 #   fixtures.sh trust-ca BUILD_DIR PROBE  adds the test CA to the machine's trust store (which Wine reads)
 #                                         and checks with PROBE (a Windows program) that https now works
@@ -36,10 +38,17 @@ make_certificates() {
     -keyout "$pki/self-signed.key" -out "$pki/self-signed.crt" 2>/dev/null
 }
 
+# The first sample of MB megabytes at PATH, unless it is there already.
+write_sample() {
+  local path=$1 megabytes=$2
+  [ "$(stat -c %s "$path" 2>/dev/null || echo 0)" = $((megabytes * 1048576 + 12345)) ] && return
+  python3 "$here/../../tools/archive_server.py" --write-sample zr_11.17.zip "$megabytes" "$path"
+}
+
 case "$action" in
   start-server)
     if [ -f "$state/server.pid" ] && kill -0 "$(cat "$state/server.pid")" 2>/dev/null; then exit 0; fi
-    python3 "$here/../../tools/archive_server.py" --root "$state/archives" --make-samples 6 --port 18080 \
+    python3 "$here/../../tools/archive_server.py" --root "$state/archives" --make-samples "$3" --port 18080 \
       </dev/null >"$state/server.log" 2>&1 &
     echo $! >"$state/server.pid"
     for _ in $(seq 1 100); do
@@ -71,11 +80,16 @@ case "$action" in
     megabytes=$3
     root=$state/nginx
     mkdir -p "$root/up/dll" "$root/up/all" "$root/logs"
-    if [ "$(stat -c %s "$root/zr_11.17.zip" 2>/dev/null || echo 0)" != $((megabytes * 1048576)) ]; then
-      head -c $((megabytes * 1048576)) /dev/urandom >"$root/zr_11.17.zip"
-    fi
+    # The archive server's first sample of that size: the same bytes on every
+    # machine, so a build can know their SHA-256.
+    write_sample "$root/zr_11.17.zip" "$megabytes"
     ln -sf ../../zr_11.17.zip "$root/up/dll/qelmo_app.zip"
     ln -sf ../../zr_11.17.zip "$root/up/all/qelmo.rar"
+    mkdir -p "$root/slow/up/dll" "$root/slow/up/all"
+    write_sample "$root/slow/zr_11.17.zip" 20
+    ln -sf ../../zr_11.17.zip "$root/slow/up/dll/qelmo_app.zip"
+    ln -sf ../../zr_11.17.zip "$root/slow/up/all/qelmo.rar"
+    : >"$root/logs/slow.log"
     make_certificates "$state/pki"
     # The workers run as root like the master: the clone may live in a folder
     # that nobody else can read (mktemp -d, /root).
@@ -105,6 +119,15 @@ http {
     ssl_certificate_key $state/pki/localhost.key;
     # The third archive is sent away to plain http, which the installer refuses.
     location = /up/all/qelmo.rar { return 302 http://localhost:18081/up/all/qelmo.rar; }
+  }
+  log_format ranges '\$request_uri \$status "\$http_range" "\$http_if_range"';
+  server {
+    listen 127.0.0.1:18083;
+    root $root/slow;
+    limit_rate 5m;
+    access_log $root/logs/slow.log ranges;
+    # This archive comes whole whatever range is asked for.
+    location = /up/all/qelmo.rar { max_ranges 0; }
   }
   server {
     listen 127.0.0.1:18444 ssl;

@@ -115,8 +115,11 @@ TEST_F(InstallerTest, AGzipResponseIsStoredDecoded) {
 }
 
 // Failures: the window stays, the status says so, and the archive the user
-// already had is still there, byte for byte; a retry then replaces it.
-TEST_F(InstallerTest, FailedTransfersKeepTheOldArchiveAndARetryCompletes) {
+// already had is still there, byte for byte. An error answer leaves nothing
+// of its own; a connection dropped half way keeps what arrived, and the next
+// click asks for the rest of that version only and then replaces the old
+// archive with the whole new one.
+TEST_F(InstallerTest, FailedTransfersKeepTheOldArchiveAndADroppedOneResumes) {
   InstallerDriver installer(L"qelmo-e2e-fail");
   ASSERT_NE(installer.window(), nullptr);
   std::wstring target = installer.folder() + kArchive2.file;
@@ -131,17 +134,24 @@ TEST_F(InstallerTest, FailedTransfersKeepTheOldArchiveAndARetryCompletes) {
     Sleep(500);  // the click routine has returned by now
     EXPECT_EQ(installer.StatusPart(0), L"下载状态：下载失败！") << mode;
     EXPECT_EQ(ReadFileBytes(target), old_archive) << mode;
-    EXPECT_FALSE(Exists(target + L".part")) << mode;
+    EXPECT_EQ(Exists(target + L".part"), wcscmp(mode, L"drop") == 0) << mode;
     EXPECT_TRUE(IsWindow(installer.window()));
   }
+  long long kept = FileSize(target + L".part");
+  EXPECT_GT(kept, 0);
   ServerMode(L"normal");
+  ClearRequestLog();
   std::wstring why;
   ASSERT_TRUE(installer.Click(kArchive2.button, &why)) << why;
   MessageBoxSeen box = installer.WaitForCompletionBox(kTimeout, &why);
   EXPECT_EQ(box.text, L"下载完成！") << why;
   EXPECT_TRUE(SameFile(target, ServerFile(kArchive2.file)));
+  EXPECT_EQ(RequestLog(), std::vector<std::string>{"normal /up/dll/qelmo_app.zip bytes=" + std::to_string(kept) +
+                                                   "- " + ServerValidators(kArchive2.file).etag});
   EXPECT_EQ(installer.process().WaitForExit(kTimeout), 0u);
   installer.WaitForExplorer();
+  EXPECT_FALSE(Exists(target + L".part"));
+  EXPECT_FALSE(Exists(target + L".part.info"));
 }
 
 // No length: the transfer runs to the end of the body and the window stays;
@@ -175,7 +185,7 @@ TEST_F(InstallerTest, AnEmptyBodyGivesAnEmptyFile) {
 
 // A server that announces 5 GiB and drops the connection after 4 MB: the
 // total is read past 32 bits, every figure stays positive, and the cut-off
-// body is a failure that leaves no file.
+// body is a failure that leaves nothing under the archive's name.
 TEST_F(InstallerTest, AFiveGibibyteAnnouncementCutShortLeavesNoFile) {
   InstallerDriver installer = ClickWithServer(L"qelmo-e2e-huge", L"huge", kArchive3, 2000000);
   if (HasFailure()) return;
@@ -191,7 +201,6 @@ TEST_F(InstallerTest, AFiveGibibyteAnnouncementCutShortLeavesNoFile) {
   EXPECT_EQ(installer.StatusPart(0), L"下载状态：下载失败！") << installer.Figures();
   EXPECT_EQ(installer.DownloadedLabel(), L"已经下载:4 MB");
   EXPECT_FALSE(Exists(target));
-  EXPECT_FALSE(Exists(target + L".part"));
   EXPECT_TRUE(IsWindow(installer.window()));
   installer.CloseWithEsc();
   EXPECT_EQ(installer.process().WaitForExit(kTimeout), 0u);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "installer_driver.h"
 
@@ -72,6 +73,67 @@ TEST(InstallerOverHttps, AnUntrustedCertificateIsRefused) {
   FailsWithNoFile(installer, kArchive1, L"zr_11.17.zip");
   CloseAndExpectZero(installer);
 }
+
+// nginx at 5 MB/s, run by run: the first closed during its transfer, the
+// second in the same folder. nginx's own log shows what the second asked for.
+struct NginxResumeCase {
+  const char* name;
+  const wchar_t* button;
+  const wchar_t* file;
+  const char* path;
+  const char* answer;  // 206: the rest was appended; 200: started again from 0
+};
+
+class ResumingWithNginx : public ::testing::TestWithParam<NginxResumeCase> {};
+
+std::vector<std::string> SlowServerLog() {
+  std::string log = ReadFileBytes(EnvironmentPath(L"QELMO_NGINX_ROOT") + L"\\logs\\slow.log");
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = log.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(log.substr(start, end - start));
+  return lines;
+}
+
+TEST_P(ResumingWithNginx, TheSecondRunAsksForTheRestOfTheSameVersion) {
+  const NginxResumeCase& c = GetParam();
+  std::wstring part;
+  std::wstring folder;
+  {
+    InstallerDriver first(std::wstring(L"qelmo-nginx-resume-") + c.file, L"qelmo_nginx_slow.exe");
+    ASSERT_NE(first.window(), nullptr);
+    folder = first.folder();
+    part = folder + c.file + L".part";
+    std::wstring why;
+    ASSERT_TRUE(first.Click(c.button, &why, [&] { return FileSize(part) > 0; })) << why;
+    for (DWORD start = GetTickCount(); FileSize(part) < 2000000 && GetTickCount() - start < 10000;) Sleep(20);
+    PostMessageW(first.window(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(first.process().WaitForExit(30000), 0u);
+  }
+  long long kept = FileSize(part);
+  ASSERT_GE(kept, 2000000);
+  size_t requests_before = SlowServerLog().size();
+
+  InstallerDriver second = InstallerDriver::InPlace(folder + L"qelmo.exe");
+  std::wstring why;
+  ASSERT_TRUE(second.Click(c.button, &why)) << why;
+  MessageBoxSeen box = second.WaitForCompletionBox(kTimeout, &why);
+  ASSERT_EQ(box.text, L"下载完成！") << why;
+  EXPECT_EQ(second.process().WaitForExit(30000), 0u);
+  second.WaitForExplorer();
+  EXPECT_TRUE(SameFile(folder + c.file, EnvironmentPath(L"QELMO_NGINX_ROOT") + L"\\slow\\zr_11.17.zip"));
+
+  std::vector<std::string> log = SlowServerLog();
+  ASSERT_EQ(log.size(), requests_before + 1) << "one request for the second run";
+  std::string expected = std::string(c.path) + " " + c.answer + " \"bytes=" + std::to_string(kept) + "-\" \"";
+  EXPECT_EQ(log.back().rfind(expected, 0), 0u) << log.back();
+  EXPECT_NE(log.back().find("\\x22"), std::string::npos) << "If-Range carries nginx's ETag: " << log.back();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ResumingWithNginx,
+    ::testing::Values(NginxResumeCase{"Ranges", L"zr配套安装包", L"zr_11.17.zip", "/zr_11.17.zip", "206"},
+                      NginxResumeCase{"RangesIgnored", L"完整程序下载包", L"qelmo.rar", "/up/all/qelmo.rar", "200"}),
+    [](const ::testing::TestParamInfo<NginxResumeCase>& info) { return std::string(info.param.name); });
 
 TEST(InstallerWithBadAddresses, WarnsBeforeAnyTransfer) {
   InstallerDriver installer(L"qelmo-badhost", L"qelmo_bad_host.exe");

@@ -16,15 +16,13 @@
 #include "window_records.h"
 #include "component.h"
 #include "event_routines.h"
+#include "installer_runtime.h"
 
 namespace {
 
 class InstallerWindow : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    kernel_services.AuxService(AUX_INIT_RUNTIME);
-    kernel_services.LoadStartWindow(kMainWindow);
-  }
+  static void SetUpTestSuite() { StartInstallerRuntime(); }
   static HWND Element(uint32_t element) {
     WindowRecord* record = FindWindowRecord(kMainWindow);
     Component* object = record->ObjectAt(record->elements().PositionOf(element));
@@ -123,23 +121,6 @@ TEST_F(InstallerWindow, ARetryShowsItsOwnStateFromTheClickOn) {
   EXPECT_EQ(Text(kDownloadedLabel), L"");
   EXPECT_EQ(Text(kTotalLabel), L"");
   EXPECT_EQ(Position(), 0);
-}
-
-TEST(ContentLength, DigitsOnlyWithin64Bits) {
-  EXPECT_EQ(parse_content_length("0"), 0);
-  EXPECT_EQ(parse_content_length("5368709120"), int64_t{5} << 30);
-  EXPECT_EQ(parse_content_length("9223372036854775807"), INT64_MAX);
-  for (const char* bad : {"", "9223372036854775808", "-1", "+5", " 5", "5 ", "12a", "0x10", "1e9"})
-    EXPECT_EQ(parse_content_length(bad), -1) << bad;
-  EXPECT_EQ(parse_content_length(nullptr), -1);
-}
-
-TEST_F(InstallerWindow, EncodingsAreOfferedOnlyWhenTheSystemDecodes) {
-  EXPECT_NE(request_headers(true, false, 0).find("Accept-Encoding: gzip, deflate\r\n"), std::string::npos);
-  std::string plain = request_headers(false, false, 0);
-  EXPECT_EQ(plain.find("Accept-Encoding"), std::string::npos);
-  EXPECT_EQ(plain.rfind("\r\nUser-Agent: "), plain.find("User-Agent: ") - 2) << "still one header per line";
-  EXPECT_EQ(request_headers(false, true, int64_t{5} << 30).substr(plain.size()), "\r\nRange:bytes=5368709120-");
 }
 
 TEST_F(InstallerWindow, DoneOnlyWhenEveryByteIsHere) {

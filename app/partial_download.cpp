@@ -1,0 +1,120 @@
+#include "partial_download.h"
+
+#include "app_calls.h"
+#include "http_values.h"
+
+namespace {
+
+// Routine id of the partial-download helpers, for their DLL call sites.
+constexpr int32_t kRoutine = 0x04010107;
+
+constexpr char kFirstLine[] = "qelmo partial 1";
+constexpr int64_t kLargestRecord = 16384;
+constexpr uint32_t kGenericRead = 0x80000000, kGenericWrite = 0x40000000;
+constexpr uint32_t kShareAll = 7;
+constexpr uint32_t kCreateAlways = 2, kOpenExisting = 3;
+constexpr uint32_t kInvalidHandle = 0xFFFFFFFF;
+constexpr uint32_t kMoveReplaceExisting = 1, kMoveWriteThrough = 8;
+
+// One "name value" line; false when the line is not that field.
+bool TakeField(const std::string& line, const char* name, std::string* value) {
+  std::string prefix = std::string(name) + " ";
+  if (line.compare(0, prefix.size(), prefix) != 0) return false;
+  *value = line.substr(prefix.size());
+  return true;
+}
+
+bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
+}  // namespace
+
+std::string format_partial_record(const PartialRecord& record) {
+  return std::string(kFirstLine) + "\nurl " + record.url + "\ntotal " + std::to_string(record.total) + "\netag " +
+         record.etag + "\nlast-modified " + record.last_modified + "\n";
+}
+
+bool parse_partial_record(const std::string& text, PartialRecord* record) {
+  std::string lines[5];
+  size_t start = 0;
+  for (std::string& line : lines) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) return false;
+    line = text.substr(start, end - start);
+    start = end + 1;
+  }
+  if (start != text.size() || lines[0] != kFirstLine) return false;
+  PartialRecord parsed;
+  std::string total;
+  if (!TakeField(lines[1], "url", &parsed.url) || !TakeField(lines[2], "total", &total) ||
+      !TakeField(lines[3], "etag", &parsed.etag) || !TakeField(lines[4], "last-modified", &parsed.last_modified))
+    return false;
+  parsed.total = parse_content_length(total.c_str());
+  if (parsed.url.empty() || parsed.total < 0) return false;
+  *record = parsed;
+  return true;
+}
+
+std::string if_range_validator(const PartialRecord& record) {
+  bool strong_etag = record.etag.size() >= 2 && record.etag.front() == '"' && record.etag.back() == '"';
+  if (strong_etag) return record.etag;
+  return record.last_modified;
+}
+
+PartialFiles partial_files_of(const char* local_path) {
+  std::wstring part = WideText((std::string(local_path) + ".part").c_str());
+  return PartialFiles{part, part + L".info", part + L".info.new"};
+}
+
+bool save_partial_record(const PartialFiles& files, const PartialRecord& record) {
+  if (HasLineBreak(record.url) || HasLineBreak(record.etag) || HasLineBreak(record.last_modified)) return false;
+  std::string text = format_partial_record(record);
+  uint32_t file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 1), Word(files.record_new.c_str()), kGenericWrite, 0, 0,
+                          kCreateAlways, 0, 0);
+  if (file == kInvalidHandle) return false;
+  uint32_t written = 0;
+  bool whole = CallDll(Site(DLL_WRITE_FILE, kRoutine, 2), file, Word(text.data()), static_cast<uint32_t>(text.size()),
+                       Word(&written), 0) != 0 &&
+               written == text.size();
+  whole = CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 3), file) != 0 && whole;
+  if (whole && CallDll(Site(DLL_MOVE_FILE_EX_W, kRoutine, 4), Word(files.record_new.c_str()),
+                       Word(files.record.c_str()), kMoveReplaceExisting | kMoveWriteThrough))
+    return true;
+  CallDll(Site(DLL_DELETE_FILE_W, kRoutine, 5), Word(files.record_new.c_str()));
+  return false;
+}
+
+bool load_partial_record(const PartialFiles& files, PartialRecord* record) {
+  int64_t size = file_size(files.record);
+  if (size <= 0 || size > kLargestRecord) return false;
+  uint32_t file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 6), Word(files.record.c_str()), kGenericRead, kShareAll, 0,
+                          kOpenExisting, 0, 0);
+  if (file == kInvalidHandle) return false;
+  std::string text(static_cast<size_t>(size), '\0');
+  uint32_t read = 0;
+  bool whole = CallDll(Site(DLL_READ_FILE, kRoutine, 7), file, Word(text.data()), static_cast<uint32_t>(size),
+                       Word(&read), 0) != 0 &&
+               read == size;
+  CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 8), file);
+  return whole && parse_partial_record(text, record);
+}
+
+void remove_partial_record(const PartialFiles& files) {
+  CallDll(Site(DLL_DELETE_FILE_W, kRoutine, 9), Word(files.record.c_str()));
+}
+
+void remove_partial(const PartialFiles& files) {
+  CallDll(Site(DLL_DELETE_FILE_W, kRoutine, 10), Word(files.part.c_str()));
+  remove_partial_record(files);
+}
+
+int64_t file_size(const std::wstring& path) {
+  struct {
+    uint32_t attributes;
+    uint32_t times[6];
+    uint32_t size_high, size_low;
+  } data = {};
+  if (!CallDll(Site(DLL_GET_FILE_ATTRIBUTES_EX_W, kRoutine, 11), Word(path.c_str()), 0 /*GetFileExInfoStandard*/,
+               Word(&data)))
+    return -1;
+  return static_cast<int64_t>(data.size_high) << 32 | data.size_low;
+}

@@ -1,0 +1,62 @@
+#include "sha256_hash.h"
+
+#include "app_calls.h"
+
+namespace {
+
+// Routine id of the hash helpers, for their DLL call sites.
+constexpr int32_t kRoutine = 0x04010108;
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+Sha256::~Sha256() { Release(); }
+
+void Sha256::Release() {
+  if (hash_) CallDll(Site(DLL_BCRYPT_DESTROY_HASH, kRoutine, 1), hash_);
+  if (algorithm_) CallDll(Site(DLL_BCRYPT_CLOSE_ALGORITHM_PROVIDER, kRoutine, 2), algorithm_, 0);
+  hash_ = algorithm_ = 0;
+}
+
+bool Sha256::Start() {
+  Release();
+  // CNG answers an NTSTATUS: 0 is success.
+  if (CallDll(Site(DLL_BCRYPT_OPEN_ALGORITHM_PROVIDER, kRoutine, 3), Word(&algorithm_), Word(L"SHA256"), 0, 0) != 0) {
+    algorithm_ = 0;
+    return false;
+  }
+  uint32_t object_size = 0, got = 0;
+  if (CallDll(Site(DLL_BCRYPT_GET_PROPERTY, kRoutine, 4), algorithm_, Word(L"ObjectLength"), Word(&object_size), 4,
+              Word(&got), 0) != 0)
+    return false;
+  object_.assign(object_size, 0);
+  return CallDll(Site(DLL_BCRYPT_CREATE_HASH, kRoutine, 5), algorithm_, Word(&hash_), Word(object_.data()),
+                 object_size, 0, 0, 0) == 0;
+}
+
+bool Sha256::Add(const uint8_t* data, uint32_t size) {
+  return hash_ && CallDll(Site(DLL_BCRYPT_HASH_DATA, kRoutine, 6), hash_, Word(data), size, 0) == 0;
+}
+
+bool Sha256::Finish(uint8_t digest[32]) {
+  bool done = hash_ && CallDll(Site(DLL_BCRYPT_FINISH_HASH, kRoutine, 7), hash_, Word(digest), 32, 0) == 0;
+  Release();
+  return done;
+}
+
+bool parse_sha256_hex(const char* text, uint8_t digest[32]) {
+  if (!text) return false;
+  for (int i = 0; i < 32; ++i) {
+    int high = HexDigit(text[2 * i]);
+    int low = high < 0 ? -1 : HexDigit(text[2 * i + 1]);
+    if (low < 0) return false;
+    digest[i] = static_cast<uint8_t>(high << 4 | low);
+  }
+  return text[64] == '\0';
+}

@@ -1,0 +1,131 @@
+// What the download engine reads and writes besides the body: the request
+// headers, the response's length and range, the record beside a part file,
+// and the SHA-256 it checks an archive against.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "download.h"
+#include "http_values.h"
+#include "installer_runtime.h"
+#include "partial_download.h"
+#include "sha256_hash.h"
+#include "wide_text.h"
+
+namespace {
+
+TEST(ContentLength, DigitsOnlyWithin64Bits) {
+  EXPECT_EQ(parse_content_length("0"), 0);
+  EXPECT_EQ(parse_content_length("5368709120"), int64_t{5} << 30);
+  EXPECT_EQ(parse_content_length("9223372036854775807"), INT64_MAX);
+  for (const char* bad : {"", "9223372036854775808", "-1", "+5", " 5", "5 ", "12a", "0x10", "1e9"})
+    EXPECT_EQ(parse_content_length(bad), -1) << bad;
+  EXPECT_EQ(parse_content_length(nullptr), -1);
+}
+
+TEST(ContentRange, RangesAndTheUnsatisfiableForm) {
+  ContentRange range;
+  ASSERT_TRUE(parse_content_range("bytes 1000-5999/6000", &range));
+  EXPECT_EQ(range.first, 1000);
+  EXPECT_EQ(range.last, 5999);
+  EXPECT_EQ(range.total, 6000);
+  ASSERT_TRUE(parse_content_range("bytes 4294967296-5368709119/5368709120", &range));
+  EXPECT_EQ(range.first, int64_t{4} << 30);
+  ASSERT_TRUE(parse_content_range("bytes */6000", &range));
+  EXPECT_EQ(range.first, -1);
+  EXPECT_EQ(range.total, 6000);
+  for (const char* bad : {"", "bytes", "bytes 1-2", "bytes 1-2/", "bytes 5-4/10", "bytes 0-10/10", "bytes 0-9/*",
+                          "items 0-9/10", "bytes  0-9/10", "bytes 0-9/10 ", "bytes -1-9/10", "bytes */"})
+    EXPECT_FALSE(parse_content_range(bad, &range)) << bad;
+}
+
+TEST(PartialRecord, ReadsBackWhatItWrites) {
+  PartialRecord record{"https://localhost:18443/up/all/qelmo.rar", int64_t{5} << 30, "\"5f3e-12345\"",
+                       "Tue, 08 Dec 2026 10:00:00 GMT"};
+  PartialRecord read;
+  ASSERT_TRUE(parse_partial_record(format_partial_record(record), &read));
+  EXPECT_EQ(read.url, record.url);
+  EXPECT_EQ(read.total, record.total);
+  EXPECT_EQ(read.etag, record.etag);
+  EXPECT_EQ(read.last_modified, record.last_modified);
+  // Anything cut short or changed by hand is no record.
+  std::string text = format_partial_record(record);
+  for (size_t cut = 0; cut < text.size(); ++cut) EXPECT_FALSE(parse_partial_record(text.substr(0, cut), &read));
+  std::string bad_total = text;
+  bad_total.replace(bad_total.find("total ") + 6, 1, "x");
+  EXPECT_FALSE(parse_partial_record(bad_total, &read));
+  EXPECT_FALSE(parse_partial_record(text + "more\n", &read));
+}
+
+TEST(PartialRecord, IfRangeTakesAStrongEtagElseTheDate) {
+  EXPECT_EQ(if_range_validator({"u", 1, "\"abc\"", "date"}), "\"abc\"");
+  EXPECT_EQ(if_range_validator({"u", 1, "W/\"abc\"", "date"}), "date") << "a weak ETag may not be used";
+  EXPECT_EQ(if_range_validator({"u", 1, "", "date"}), "date");
+  EXPECT_EQ(if_range_validator({"u", 1, "W/\"abc\"", ""}), "") << "nothing to resume against";
+}
+
+TEST(RequestHeaders, EncodingsOnlyWhenDecodedAndARangeOfOneVersion) {
+  StartInstallerRuntime();
+  EXPECT_NE(request_headers(true, false, 0).find("Accept-Encoding: gzip, deflate\r\n"), std::string::npos);
+  std::string plain = request_headers(false, false, 0);
+  EXPECT_EQ(plain.find("Accept-Encoding"), std::string::npos);
+  EXPECT_EQ(plain.rfind("\r\nUser-Agent: "), plain.find("User-Agent: ") - 2) << "still one header per line";
+  EXPECT_EQ(request_headers(false, true, int64_t{5} << 30).substr(plain.size()), "\r\nRange:bytes=5368709120-");
+  EXPECT_EQ(request_headers(false, true, 1000, "\"v1\"").substr(plain.size()),
+            "\r\nRange:bytes=1000-\r\nIf-Range: \"v1\"");
+}
+
+TEST(Sha256, TheSystemHashMatchesKnownDigests) {
+  StartInstallerRuntime();
+  uint8_t abc[32], digest[32];
+  ASSERT_TRUE(parse_sha256_hex("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", abc));
+  Sha256 hash;
+  ASSERT_TRUE(hash.Start());
+  ASSERT_TRUE(hash.Add(reinterpret_cast<const uint8_t*>("ab"), 2));
+  ASSERT_TRUE(hash.Add(reinterpret_cast<const uint8_t*>("c"), 1));
+  ASSERT_TRUE(hash.Finish(digest));
+  EXPECT_EQ(memcmp(digest, abc, 32), 0) << "\"abc\" fed in two pieces";
+  uint8_t empty[32];
+  ASSERT_TRUE(parse_sha256_hex("E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855", empty));
+  ASSERT_TRUE(hash.Start());
+  ASSERT_TRUE(hash.Finish(digest));
+  EXPECT_EQ(memcmp(digest, empty, 32), 0) << "nothing at all; upper-case digits";
+  for (const char* bad : {"", "ba78", "zz7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad",
+                          "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad00"})
+    EXPECT_FALSE(parse_sha256_hex(bad, digest)) << bad;
+}
+
+}  // namespace
+
+namespace {
+
+// The record on disk, through the same calls the worker thread makes.
+TEST(PartialFilesOnDisk, TheRecordIsSavedWholeAndRemovedWithThePart) {
+  StartInstallerRuntime();
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::string folder = WideToGbk(temp);
+  std::string archive = folder + "qelmo-partial-测试.rar";
+  PartialFiles files = partial_files_of(archive.c_str());
+  EXPECT_EQ(files.part, GbkToWide((archive + ".part").c_str())) << "no stray terminator inside the names";
+  EXPECT_EQ(files.record, files.part + L".info");
+  PartialRecord record{"http://127.0.0.1:18080/up/all/qelmo.rar", 6303801, "\"v1\"", ""};
+  ASSERT_TRUE(save_partial_record(files, record));
+  EXPECT_EQ(file_size(files.record_new), -1) << "written aside, then moved over";
+  EXPECT_EQ(file_size(files.record), 99);
+  PartialRecord read;
+  ASSERT_TRUE(load_partial_record(files, &read));
+  EXPECT_EQ(read.total, record.total);
+  HANDLE part = CreateFileW(files.part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written;
+  WriteFile(part, "12345", 5, &written, nullptr);
+  CloseHandle(part);
+  EXPECT_EQ(file_size(files.part), 5);
+  remove_partial(files);
+  EXPECT_EQ(file_size(files.part), -1);
+  EXPECT_EQ(file_size(files.record), -1);
+  EXPECT_FALSE(load_partial_record(files, &read));
+}
+
+}  // namespace
