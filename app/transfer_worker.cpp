@@ -137,6 +137,14 @@ void DescribePartFile(TransferJob& job, uint32_t request, bool encoded, int64_t 
   job.resumable.store(resumable);
 }
 
+// The archive's bytes from the part file's end on; the part file stays
+// resumable under its record.
+void GoOnFromPartFile(TransferJob& job) {
+  job.resumable.store(true);
+  job.base.store(job.resume_from);
+  job.total.store(job.resume_record.total);
+}
+
 // The block loop: every block read is written whole before the next.
 int32_t ReceiveBody(TransferJob& job, uint32_t request, uint32_t file) {
   int64_t received = 0;
@@ -181,32 +189,30 @@ int32_t Transfer(TransferJob& job, uint32_t* file) {
   }
   if (plan == Plan::kRefused) return DOWNLOAD_NO_RESPONSE;
 
-  bool appending = plan == Plan::kAppend || plan == Plan::kComplete;
+  if (plan == Plan::kComplete) {
+    GoOnFromPartFile(job);
+    job.phase.store(TransferPhase::kReceiving);  // nothing more to come: the figures are final
+    return DOWNLOAD_OK;
+  }
+  bool appending = plan == Plan::kAppend;
+  *file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 12), Word(job.files.part.c_str()),
+                  appending ? kAppendData : kGenericWrite, kShareAll, 0, appending ? kOpenExisting : kCreateAlways,
+                  kAttributeNormal, 0);
+  if (*file == kInvalidHandle) return DOWNLOAD_NO_FILE;
   if (appending) {
-    // The part file stays resumable under its record.
-    job.resumable.store(true);
-    job.base.store(job.resume_from);
-    job.total.store(job.resume_record.total);
+    GoOnFromPartFile(job);
   } else {
     bool encoded = BodyIsEncoded(request);
     // A decoded body's length is not the announced one.
     int64_t total = encoded ? -1 : parse_content_length(QueryText(request, kQueryContentLength).c_str());
     job.total.store(total);
+    // The part file is empty now, so a record written here never describes
+    // bytes of another version.
     DescribePartFile(job, request, encoded, total);
   }
-  int32_t result = DOWNLOAD_OK;
-  if (plan != Plan::kComplete) {
-    *file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 12), Word(job.files.part.c_str()),
-                    appending ? kAppendData : kGenericWrite, kShareAll, 0, appending ? kOpenExisting : kCreateAlways,
-                    kAttributeNormal, 0);
-    if (*file == kInvalidHandle) return DOWNLOAD_NO_FILE;
-    job.last_activity_tick.store(Now());
-    job.phase.store(TransferPhase::kReceiving);
-    result = ReceiveBody(job, request, *file);
-  } else {
-    job.phase.store(TransferPhase::kReceiving);  // nothing more to come: the figures are final
-  }
-  return result;
+  job.last_activity_tick.store(Now());
+  job.phase.store(TransferPhase::kReceiving);
+  return ReceiveBody(job, request, *file);
 }
 
 }  // namespace
