@@ -44,28 +44,33 @@ class ResumeTest : public ::testing::Test {
     return first.folder();
   }
 
-  // A second run in the folder: one click, the completion, exit code 0.
-  // With `shown_from` the first size it shows is checked: a resumed
-  // transfer counts the whole archive, from the part file's size on.
-  static void CompletingRun(const std::wstring& folder, long long shown_from = -1) {
-    InstallerDriver second = InstallerDriver::InPlace(folder + L"qelmo.exe");
+  // One click, the completion, exit code 0, nothing left beside the archive.
+  // With `shown_from` the first size shown is checked: a resumed transfer
+  // counts the whole archive, from the part file's size on.
+  static void ClickAndComplete(InstallerDriver& installer, long long shown_from = -1) {
     std::wstring why;
     if (shown_from >= 0) ServerRate(2000000);
-    ASSERT_TRUE(second.Click(kButton, &why)) << why;
+    ASSERT_TRUE(installer.Click(kButton, &why)) << why;
     if (shown_from >= 0) {
       std::wstring shown;
       for (DWORD start = GetTickCount(); shown.empty() && GetTickCount() - start < 10000; Sleep(20))
-        shown = second.DownloadedLabel();
-      ASSERT_EQ(shown.rfind(L"已经下载:", 0), 0u) << second.Figures();
-      EXPECT_GE(_wtof(shown.c_str() + 5), shown_from / 1048576.0 - 0.01) << second.Figures();
+        shown = installer.DownloadedLabel();
+      ASSERT_EQ(shown.rfind(L"已经下载:", 0), 0u) << installer.Figures();
+      EXPECT_GE(_wtof(shown.c_str() + 5), shown_from / 1048576.0 - 0.01) << installer.Figures();
       ServerRate(0);
     }
-    MessageBoxSeen box = second.WaitForCompletionBox(kTimeout, &why);
+    MessageBoxSeen box = installer.WaitForCompletionBox(kTimeout, &why);
     ASSERT_EQ(box.text, L"下载完成！") << why;
-    EXPECT_EQ(second.process().WaitForExit(kTimeout), 0u);
-    second.WaitForExplorer();
-    EXPECT_FALSE(Exists(folder + kArchive + L".part"));
-    EXPECT_FALSE(Exists(folder + kArchive + L".part.info"));
+    EXPECT_EQ(installer.process().WaitForExit(kTimeout), 0u);
+    installer.WaitForExplorer();
+    EXPECT_TRUE(SameFile(installer.folder() + kArchive, ServerFile(kArchive)));
+    EXPECT_FALSE(Exists(installer.folder() + kArchive + L".part"));
+    EXPECT_FALSE(Exists(installer.folder() + kArchive + L".part.info"));
+  }
+  // A second run in the folder of a first.
+  static void CompletingRun(const std::wstring& folder, long long shown_from = -1) {
+    InstallerDriver second = InstallerDriver::InPlace(folder + L"qelmo.exe");
+    ClickAndComplete(second, shown_from);
   }
 
   static std::string RangeRequest(long long from, const std::string& validator) {
@@ -77,7 +82,6 @@ TEST_F(ResumeTest, ClosedDuringATransferThenTheRestOfTheSameVersion) {
   long long kept = 0;
   std::wstring folder = CutOffRun(L"qelmo-resume", L"qelmo.exe", &kept);
   CompletingRun(folder, kept);
-  EXPECT_TRUE(SameFile(folder + kArchive, ServerFile(kArchive)));
   EXPECT_EQ(RequestLog(), std::vector<std::string>{RangeRequest(kept, ServerValidators(kArchive).etag)});
 }
 
@@ -90,8 +94,7 @@ TEST_F(ResumeTest, AChangedFileStartsAgainFromZero) {
   std::wstring folder = CutOffRun(L"qelmo-resume-changed", L"qelmo.exe", &kept);
   ReplaceSample(kArchive);
   ASSERT_NE(ServerValidators(kArchive).etag, old_etag);
-  CompletingRun(folder);
-  EXPECT_TRUE(SameFile(folder + kArchive, ServerFile(kArchive))) << "the new version, whole";
+  CompletingRun(folder);  // the new version, whole
   EXPECT_EQ(RequestLog(), std::vector<std::string>{RangeRequest(kept, old_etag)});
 }
 
@@ -107,13 +110,7 @@ TEST_F(ResumeTest, AWholePartFileIsComplete) {
   WriteBytes(part + L".info", "qelmo partial 1\nurl http://127.0.0.1:18080" + std::string(kPath) + "\ntotal " +
                                   std::to_string(served.size()) + "\netag " + version.etag + "\nlast-modified " +
                                   version.last_modified + "\n");
-  std::wstring why;
-  ASSERT_TRUE(installer.Click(kButton, &why)) << why;
-  MessageBoxSeen box = installer.WaitForCompletionBox(kTimeout, &why);
-  ASSERT_EQ(box.text, L"下载完成！") << why;
-  EXPECT_EQ(installer.process().WaitForExit(kTimeout), 0u);
-  installer.WaitForExplorer();
-  EXPECT_TRUE(SameFile(installer.folder() + kArchive, ServerFile(kArchive)));
+  ClickAndComplete(installer);
   EXPECT_EQ(RequestLog(), std::vector<std::string>{RangeRequest(served.size(), version.etag)});
 }
 
@@ -123,17 +120,10 @@ TEST_F(ResumeTest, TheRightHashCompletesAlsoWhenResumed) {
   long long kept = 0;
   std::wstring folder = CutOffRun(L"qelmo-hash-resumed", L"qelmo_hashed.exe", &kept);
   CompletingRun(folder);
-  EXPECT_TRUE(SameFile(folder + kArchive, ServerFile(kArchive)));
   EXPECT_EQ(RequestLog().size(), 1u);
 
   InstallerDriver whole(L"qelmo-hash-whole", L"qelmo_hashed.exe");
-  std::wstring why;
-  ASSERT_TRUE(whole.Click(kButton, &why)) << why;
-  MessageBoxSeen box = whole.WaitForCompletionBox(kTimeout, &why);
-  EXPECT_EQ(box.text, L"下载完成！") << why;
-  EXPECT_EQ(whole.process().WaitForExit(kTimeout), 0u);
-  whole.WaitForExplorer();
-  EXPECT_TRUE(SameFile(whole.folder() + kArchive, ServerFile(kArchive)));
+  ClickAndComplete(whole);
 }
 
 // A build whose hash no served archive has: the whole body arrives, fails
