@@ -130,18 +130,41 @@ std::wstring TestProgramFolder() {
   return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
-std::wstring MakeTempFolder(const std::wstring& name) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring folder = std::wstring(temp) + name + L"-" + std::to_wstring(GetCurrentProcessId());
-  // Remove what an earlier run left behind.
+namespace {
+
+void DeleteFolder(const std::wstring& folder) {
   SHFILEOPSTRUCTW op = {};
   std::wstring from = folder + L'\0';
   op.wFunc = FO_DELETE;
   op.pFrom = from.c_str();
   op.fFlags = FOF_NO_UI;
   SHFileOperationW(&op);
+}
+
+// The folders this test program made, removed when it ends: the tests copy
+// programs and download archives of up to 100 MB into them, and every run
+// names them anew (by process id).
+struct TempFolders {
+  std::vector<std::wstring> made;
+  ~TempFolders() {
+    for (const std::wstring& folder : made) DeleteFolder(folder);
+  }
+};
+
+TempFolders& MadeTempFolders() {
+  static TempFolders folders;
+  return folders;
+}
+
+}  // namespace
+
+std::wstring MakeTempFolder(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + name + L"-" + std::to_wstring(GetCurrentProcessId());
+  DeleteFolder(folder);  // what an earlier run with this process id left behind
   CreateDirectoryW(folder.c_str(), nullptr);
+  MadeTempFolders().made.push_back(folder);
   return folder + L"\\";
 }
 

@@ -47,7 +47,8 @@ class ChildProcess {
 
 // Folder of the running test program, with a trailing backslash.
 std::wstring TestProgramFolder();
-// Creates a fresh empty folder below the system temporary folder.
+// Creates a fresh empty folder below the system temporary folder, removed
+// with everything in it when the test program ends.
 std::wstring MakeTempFolder(const std::wstring& name);
 // Reads a whole file as bytes; empty when missing.
 std::string ReadFileBytes(const std::wstring& path);
