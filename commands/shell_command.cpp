@@ -7,6 +7,7 @@
 
 #include "command_support.h"
 #include "core_commands.h"
+#include "system_library.h"
 #include "wide_text.h"
 
 namespace commands {
@@ -48,7 +49,9 @@ void __cdecl shell_execute(ArgRecord*, int32_t arg_count, ArgRecord* args) {
   request.lpParameters = has_parameters ? parameters.c_str() : nullptr;
   request.lpDirectory = directory.c_str();
   request.nShow = show;
-  ShellExecuteExW(&request);
+  // The shell is loaded at its first use: most runs never need it.
+  using ShellExecuteFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+  if (auto execute = SystemFunctionAs<ShellExecuteFunction>(L"shell32.dll", "ShellExecuteExW")) execute(&request);
 }
 
 }  // namespace commands

@@ -11,6 +11,7 @@
 #include "heap.h"
 #include "message_loop.h"
 #include "runtime_app.h"
+#include "system_library.h"
 #include "window_link.h"
 
 namespace {
@@ -57,21 +58,25 @@ int32_t UnregisterOpenFile(uint32_t file) {
 // copied first: an asynchronous play keeps reading it, and the caller (a
 // button being destroyed, say) may free its own copy before the sound ends.
 // Flags bit 0 repeats the sound until the next one.
+using PlaySoundFunction = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+
 int32_t PlayMemorySound(const uint32_t* request) {
   if (!request) return 0;
   const auto* data = reinterpret_cast<const uint8_t*>(static_cast<uintptr_t>(request[0]));
   uint32_t size = request[1];
   if (!data || size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) return 0;
+  auto play = SystemFunctionAs<PlaySoundFunction>(L"winmm.dll", "PlaySoundW");
+  if (!play) return 0;
   // Never freed: the system may still be reading it while the process ends.
   static auto* playing = new std::vector<uint8_t>;
   // A sound still playing when the process exits races the unloading of the
   // sound library: stop it first.
-  static bool stop_at_exit = std::atexit([] { PlaySoundW(nullptr, nullptr, 0); }) == 0;
+  static bool stop_at_exit = std::atexit(StopSound) == 0;
   (void)stop_at_exit;
-  PlaySoundW(nullptr, nullptr, 0);  // stops the sound still reading the old copy
+  play(nullptr, nullptr, 0);  // stops the sound still reading the old copy
   playing->assign(data, data + size);
   DWORD flags = SND_MEMORY | SND_ASYNC | SND_NODEFAULT | ((request[2] & 1) ? SND_LOOP : 0);
-  return PlaySoundW(reinterpret_cast<LPCWSTR>(playing->data()), nullptr, flags) ? 1 : 0;
+  return play(reinterpret_cast<LPCWSTR>(playing->data()), nullptr, flags) ? 1 : 0;
 }
 
 bool IsRuntimeCode(int32_t code) { return (code >= 1000 && code <= 1014) || (code >= 2000 && code <= 2040); }
@@ -134,4 +139,9 @@ extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t a
       // this program does not carry.
       return 0;
   }
+}
+
+void StopSound() {
+  // Nothing can be playing while the sound library was never loaded.
+  if (auto play = LoadedSystemFunctionAs<PlaySoundFunction>(L"winmm.dll", "PlaySoundW")) play(nullptr, nullptr, 0);
 }

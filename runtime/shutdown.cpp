@@ -1,10 +1,10 @@
 // The orderly shutdown, run once by whichever road ends the program.
 #include <ole2.h>
 #include <windows.h>
-#include <mmsystem.h>
 
 #include "app_calls.h"
 #include "dll_commands.h"
+#include "notify.h"
 #include "runtime_app.h"
 #include "window_link.h"
 
@@ -38,7 +38,7 @@ void ReleaseLoadedModules() {
 
 void ReleaseSharedObjects() {
   // A sound still playing from memory would read freed data at exit.
-  PlaySoundW(nullptr, nullptr, 0);
+  StopSound();
   g_app.const_begin = g_app.const_end = nullptr;
   for (HICON& icon : g_app.default_icons) {
     if (icon) DestroyIcon(icon);
