@@ -58,12 +58,13 @@ bool DecodeBmp(ByteRun data, DecodedPicture* out) {
   if (data_offset > data.size() || (h - 1) * stride + last_row > data.size() - data_offset) return false;
   if (!out->pixels.Allocate(w * h * 3)) return false;
 
-  // Rows are taken in stored order, bottom-up, so the picture is built
-  // bottom-up whatever the height's sign says.
+  // The picture is built bottom-up. A negative height means the file stores
+  // its rows top-down: those are taken from the last stored row up.
+  const bool top_down = height < 0;
   const uint8_t* rows = data.data() + data_offset;
   uint8_t* dst = out->pixels.data();
   for (uint64_t y = 0; y < h; ++y) {
-    const uint8_t* src = rows + y * stride;
+    const uint8_t* src = rows + (top_down ? h - 1 - y : y) * stride;
     for (uint64_t x = 0; x < w; ++x, dst += 3) {
       if (bits >= 24) {
         std::memcpy(dst, src + x * (bits / 8), 3);

@@ -58,9 +58,13 @@ bool DecodeEightBit(ByteReader* r, uint32_t width, uint32_t height, uint32_t lin
     std::memcpy(packed_bitmap::Row(&image, width, y), line.get(), width);
   }
   // The palette follows the image data behind its mark; without one the
-  // pixel values are grey levels.
+  // pixel values are grey levels. A mark with less behind it is a file cut
+  // short.
   ByteRun palette;
-  if (r->Byte() == kPaletteMark) palette = r->Bytes(kPaletteSize);
+  if (r->Byte() == kPaletteMark) {
+    palette = r->Bytes(kPaletteSize);
+    if (palette.size() != kPaletteSize) return false;
+  }
   for (uint32_t i = 0; i < 256; ++i) {
     uint8_t grey = static_cast<uint8_t>(i);
     if (palette.empty())

@@ -187,14 +187,14 @@ TEST(PictureDecode, UnsupportedVariantsGiveNothing) {
   }
 }
 
-TEST(PictureBmp, NegativeHeightComesOutUpsideDown) {
+TEST(PictureBmp, NegativeHeightComesOutTheRightWayUp) {
   const TestPicture& p = FindPicture("bmp24");
   DecodedPicture d;
   ASSERT_TRUE(Decode(pe::TopDownBmp(p.bytes()), &d));
   ASSERT_EQ(d.height, p.height);  // the height's size, not its sign
   for (int32_t y = 0; y < p.height; ++y)
     for (int32_t x = 0; x < p.width; ++x) {
-      const uint8_t* want = p.expected(x, p.height - 1 - y);
+      const uint8_t* want = p.expected(x, y);
       ASSERT_EQ(PixelAt(d, x, y), (Rgb{want[0], want[1], want[2]})) << x << ", " << y;
     }
 }
@@ -343,7 +343,7 @@ TEST(PicturePcx, RunsGoOnIntoTheNextRow) {
   EXPECT_EQ(PixelAt(d, 1, 0), (Rgb{3, 0, 0}));
 }
 
-TEST(PicturePcx, WithoutPaletteTheValuesAreGreyLevels) {
+TEST(PicturePcx, WithoutPaletteTheValuesAreGreyLevelsButACutPaletteIsNothing) {
   const TestPicture& p = FindPicture("pcx8");
   Bytes b = p.bytes();
   ASSERT_EQ(b[b.size() - 769], 12);
@@ -353,6 +353,15 @@ TEST(PicturePcx, WithoutPaletteTheValuesAreGreyLevels) {
   for (int i = 0; i < 256; ++i) {
     const uint8_t* entry = d.pixels.data() + kPackedHeaderSize + 4 * i;
     ASSERT_TRUE(entry[0] == i && entry[1] == i && entry[2] == i) << i;
+  }
+
+  // The palette's mark with fewer than 256 colours behind it: a file cut short.
+  for (size_t cut : {size_t{1}, size_t{767}}) {
+    Bytes short_palette = p.bytes();
+    short_palette.resize(short_palette.size() - cut);
+    DecodedPicture none;
+    EXPECT_FALSE(Decode(short_palette, &none)) << cut << " bytes cut";
+    EXPECT_FALSE(none.pixels);
   }
 }
 
