@@ -94,9 +94,11 @@ std::string DateText(double days) {
   double whole = std::trunc(days);
   auto day_number = static_cast<int64_t>(whole);
   auto seconds = static_cast<int64_t>(std::llround(std::fabs(days - whole) * 86400.0));
+  // A time that rounds up to midnight is the next day's start, for negative
+  // dates too: their time of day also counts forward.
   if (seconds >= 86400) {
     seconds -= 86400;
-    day_number += days < 0 ? -1 : 1;
+    day_number += 1;
   }
   int64_t year = 0;
   int month = 0, day = 0;

@@ -79,6 +79,10 @@ INSTANTIATE_TEST_SUITE_P(
                                            ArgRecord::Double(-700000).aux),
                    "100" YEAR "1" MONTH "1" DAY},
         ToTextCase{"DateRoundsToTheNextDay", ArgRecord::DateTime(1 - 1e-9), "1899" YEAR "12" MONTH "31" DAY},
+        // The time of a negative date counts forward too, so its carry does.
+        ToTextCase{"DateNegativeRoundsToTheNextDay", ArgRecord::DateTime(-0.9999999999),
+                   "1899" YEAR "12" MONTH "31" DAY},
+        ToTextCase{"DateNegativeRoundsToDayZero", ArgRecord::DateTime(-1.9999999999), "1899" YEAR "12" MONTH "30" DAY},
         ToTextCase{"TextCopied", T("ab\xD6\xD0"), "ab\xD6\xD0"},
         ToTextCase{"EmptyTextIsNull", T(""), "(null)"},
         ToTextCase{"SubroutinePointerHasNoText", Typed(TYPE_SUBPTR, 0x401000), "(null)"},
