@@ -333,12 +333,20 @@ TEST_F(ControlsTest, AlignmentsPlaceTheTextWrappedOrNot) {
     for (int x = 0; x < right.width() / 2; ++x) ASSERT_EQ(right.At(x, y), kWhite) << "right-aligned text only on the right";
 }
 
-TEST_F(ControlsTest, AGradientFrameIsDrawnInsideTheLabel) {
+TEST_F(ControlsTest, AGradientFrameIsDrawnInsideTheLabelInItsColoursOnly) {
   // The old-version label: border 6, frame width 2, one frame colour (red).
   Pixels frame(Handle(kOldLabel));
   EXPECT_EQ(frame.At(0, 10), RGB(255, 0, 0));
   EXPECT_EQ(frame.At(1, 10), RGB(255, 0, 0));
   EXPECT_EQ(frame.At(2, 10), GetSysColor(COLOR_BTNFACE)) << "inside: the default background";
+
+  // Its one colour set back to the default leaves no frame colour at all: no
+  // frame is drawn (painting one crashed on the empty list).
+  Write(kOldLabel, 12, 0xFF000000);
+  Pixels no_frame(Handle(kOldLabel));
+  const int right = no_frame.width() - 1, bottom = no_frame.height() - 1;
+  for (POINT corner : {POINT{0, 0}, POINT{1, 1}, POINT{right, bottom}, POINT{right - 1, bottom - 1}})
+    EXPECT_EQ(no_frame.At(corner.x, corner.y), GetSysColor(COLOR_BTNFACE)) << corner.x << ", " << corner.y;
 }
 
 // ------------------------------------------------------------------ button

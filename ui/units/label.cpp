@@ -268,8 +268,10 @@ class Label : public Component {
 
  private:
   void Paint(HDC dc, RECT rect) {
-    if (p.border == kGradientFrame && p.frame_width > 0) {
-      DrawFrame(dc, rect, p.frame_width, ColourList(p.frame_colours));
+    // With every frame colour left at the default there is no frame to draw.
+    std::vector<COLORREF> frame_colours = ColourList(p.frame_colours);
+    if (p.border == kGradientFrame && p.frame_width > 0 && !frame_colours.empty()) {
+      DrawFrame(dc, rect, p.frame_width, frame_colours);
       InflateRect(&rect, -p.frame_width, -p.frame_width);
       if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     }
