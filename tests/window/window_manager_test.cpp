@@ -164,6 +164,33 @@ TEST_F(WindowManagerTest, ACloseQueryAnsweringFalseKeepsTheWindow) {
   EXPECT_EQ(A()->ObjectAt(0), nullptr) << "the object slots are cleared";
 }
 
+// The window object goes with its window: after an event whose routine
+// destroyed the window, nothing of it may run on.
+TEST_F(WindowManagerTest, ARoutineThatDestroysItsOwnWindowEndsItsEvent) {
+  HWND window = LoadA();
+  g_counts.destroy_at_event = 12;
+  g_counts.destroy_window = window;
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(g_counts.close_query, 1);
+  EXPECT_EQ(g_counts.closing, 0) << "the closing event was raised by the destroyed window's object";
+  EXPECT_EQ(A()->ObjectAt(0), nullptr);
+
+  // Event 1 (closing), 3 (moved) and 10 (shown): the window goes, and the
+  // next load builds it afresh.
+  for (int event : {1, 3, 10}) {
+    window = LoadA();
+    ASSERT_TRUE(IsWindow(window)) << event;
+    g_counts.destroy_at_event = event;
+    g_counts.destroy_window = window;
+    if (event == 1) SendMessageW(window, WM_CLOSE, 0, 0);
+    if (event == 3) SetWindowPos(window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (event == 10) ShowWindow(window, SW_HIDE);
+    EXPECT_FALSE(IsWindow(window)) << event;
+    EXPECT_EQ(A()->ObjectAt(0), nullptr) << event;
+  }
+}
+
 TEST_F(WindowManagerTest, EscClosesAndTheLoopEndsOnlyOnceItHasStarted) {
   HWND window = LoadA();
   MSG key = {window, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};

@@ -162,16 +162,27 @@ COLORREF WindowForm::BackgroundColour() const {
   return properties_.background_colour == 0xFF000000 ? GetSysColor(COLOR_BTNFACE) : properties_.background_colour;
 }
 
+// Raises a window event; false when its routine destroyed this window, and
+// with it this object, which must then not be touched again.
+bool WindowForm::RaiseEventAndLive(int32_t event, uint32_t* result, bool* has_result, bool* ran) {
+  HWND window = hwnd();
+  bool raised = RaiseEvent(event, nullptr, 0, result, has_result);
+  if (ran) *ran = raised;
+  return IsWindow(window) && Component::FromWindow(window) == this;
+}
+
 // Event 12 (first close query) then 1; a routine answering false cancels.
-bool WindowForm::QueryClose(bool with_first_query) {
+// A routine that destroyed the window ends the query: `*gone` is then set.
+bool WindowForm::QueryClose(bool with_first_query, bool* gone) {
   uint32_t result = 0;
-  bool has_result = false;
+  bool has_result = false, ran = false;
+  *gone = false;
   if (with_first_query) {
-    bool ran = RaiseEvent(12, nullptr, 0, &result, &has_result);
-    if (IsFalseAnswer(ran, has_result, result)) return false;
+    *gone = !RaiseEventAndLive(12, &result, &has_result, &ran);
+    if (*gone || IsFalseAnswer(ran, has_result, result)) return false;
   }
-  bool ran = RaiseEvent(1, nullptr, 0, &result, &has_result);
-  return !IsFalseAnswer(ran, has_result, result);
+  *gone = !RaiseEventAndLive(1, &result, &has_result, &ran);
+  return !*gone && !IsFalseAnswer(ran, has_result, result);
 }
 
 void WindowForm::RunDockingLayout() {
@@ -291,8 +302,9 @@ LRESULT WindowForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       DeleteObject(brush);
       return 1;
     }
-    case WM_CLOSE:
-      if (!QueryClose(true)) return 0;
+    case WM_CLOSE: {
+      bool gone = false;
+      if (!QueryClose(true, &gone)) return 0;
       if (WindowRecord* record = FindWindowRecord(window_id())) {
         for (auto& [window, was_enabled] : record->disabled_windows)
           if (IsWindow(window)) EnableWindow(window, was_enabled);
@@ -300,13 +312,16 @@ LRESULT WindowForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       DestroyWindow(hwnd());
       return 0;
-    case WM_QUERYENDSESSION:
-      return QueryClose(false) ? TRUE : FALSE;
+    }
+    case WM_QUERYENDSESSION: {
+      bool gone = false;
+      return QueryClose(false, &gone) || gone ? TRUE : FALSE;
+    }
     case WM_DESTROY:
       RaiseEvent(2);
       break;
     case WM_MOVE:
-      RaiseEvent(3);
+      if (!RaiseEventAndLive(3)) return 0;
       break;
     case WM_SIZE: {
       LRESULT result = Default(message, wparam, lparam);
@@ -315,7 +330,7 @@ LRESULT WindowForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     case WM_SHOWWINDOW:
-      RaiseEvent(wparam ? 10 : 11);
+      if (!RaiseEventAndLive(wparam ? 10 : 11)) return 0;
       break;
     case WM_UNIT_DOCKING_LAYOUT:
       docking_enabled_ = true;

@@ -62,7 +62,8 @@ class WindowForm : public Component {
   void OnFinalDestroy() override;
 
  private:
-  bool QueryClose(bool with_first_query);
+  bool RaiseEventAndLive(int32_t event, uint32_t* result = nullptr, bool* has_result = nullptr, bool* ran = nullptr);
+  bool QueryClose(bool with_first_query, bool* gone);
   bool PressDefaultButton(HWND focused);
   void OpenHelp();
   bool SetElementCursor(HWND target);
