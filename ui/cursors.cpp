@@ -1,5 +1,9 @@
 #include "cursors.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
 namespace {
 
 // Standard cursor table: index -> system cursor identifier (0: default).
@@ -31,14 +35,33 @@ HCURSOR SystemCursor(uint32_t identifier) {
       CopyImage(LoadCursorW(nullptr, MAKEINTRESOURCEW(identifier)), IMAGE_CURSOR, 0, 0, 0));
 }
 
-// A cursor file (.cur) held in memory.
+uint32_t Half(const uint8_t* p) { return p[0] | p[1] << 8; }
+uint32_t Word(const uint8_t* p) { return Half(p) | Half(p + 2) << 16; }
+
+// A cursor file (.cur) held in memory: a directory of 16-byte entries, each
+// with its hotspot and where its image lies. The entry nearest the system's
+// cursor size is used; the system wants its image with the hotspot in front.
 HCURSOR CursorFromImage(const uint8_t* data, uint32_t size) {
-  if (size < 6) return nullptr;
-  int id = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(data), FALSE, 0, 0, LR_DEFAULTCOLOR);
-  if (id <= 0 || static_cast<uint32_t>(id) >= size) return nullptr;
-  return reinterpret_cast<HCURSOR>(
-      CreateIconFromResourceEx(const_cast<BYTE*>(data + id), size - static_cast<uint32_t>(id), FALSE, 0x00030000, 0,
-                               0, LR_DEFAULTCOLOR));
+  constexpr uint32_t kHeader = 6, kEntry = 16;
+  if (size < kHeader || Half(data) != 0 || Half(data + 2) != 2) return nullptr;
+  const uint32_t count = Half(data + 4);
+  if (count == 0 || count > (size - kHeader) / kEntry) return nullptr;
+  const int wanted = GetSystemMetrics(SM_CXCURSOR);
+  const uint8_t* best = nullptr;
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* entry = data + kHeader + kEntry * i;
+    uint32_t bytes = Word(entry + 8), offset = Word(entry + 12);
+    if (bytes == 0 || offset > size || bytes > size - offset) continue;
+    auto width = [](const uint8_t* e) { return e[0] ? e[0] : 256; };
+    if (!best || std::abs(width(entry) - wanted) < std::abs(width(best) - wanted)) best = entry;
+  }
+  if (!best) return nullptr;
+  const uint32_t bytes = Word(best + 8), offset = Word(best + 12);
+  std::vector<uint8_t> resource(4 + bytes);
+  std::memcpy(resource.data(), best + 4, 4);  // hotspot x and y
+  std::memcpy(resource.data() + 4, data + offset, bytes);
+  return reinterpret_cast<HCURSOR>(CreateIconFromResourceEx(resource.data(), static_cast<DWORD>(resource.size()),
+                                                            FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR));
 }
 
 bool AllZero(const uint8_t* data, uint32_t size) {

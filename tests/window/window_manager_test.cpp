@@ -4,9 +4,11 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "abi/kernel_services.h"
 #include "component.h"
+#include "cursors.h"
 #include "events.h"
 #include "font_record.h"
 #include "heap.h"
@@ -303,6 +305,63 @@ TEST_F(WindowManagerTest, AUnitAskingForItIsRebuiltInPlace) {
   EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 20u);
   EXPECT_TRUE(IsWindowVisible(new_window));
   EXPECT_EQ(ReadText(kWindowA, kStatic, 8), "新标题");
+}
+
+// A .cur file of one 32 × 32 image (32 bits, with its mask) whose hotspot is
+// at (5, 7).
+std::vector<uint8_t> CursorFile() {
+  std::vector<uint8_t> file;
+  auto half = [&](uint32_t v) { file.push_back(v & 0xFF), file.push_back(v >> 8 & 0xFF); };
+  auto word = [&](uint32_t v) { half(v & 0xFFFF), half(v >> 16); };
+  const uint32_t image_size = 40 + 32 * 32 * 4 + 32 * 4;
+  half(0), half(2), half(1);                   // a cursor directory of one entry
+  file.push_back(32), file.push_back(32), file.push_back(0), file.push_back(0);
+  half(5), half(7), word(image_size), word(22);  // hotspot, size, offset
+  word(40), word(32), word(64), half(1), half(32), word(0), word(32 * 32 * 4), word(0), word(0), word(0), word(0);
+  for (int i = 0; i < 32 * 32; ++i) word(0xFF204080);
+  file.insert(file.end(), 32 * 4, 0);  // the mask: all shown
+  return file;
+}
+
+TEST_F(WindowManagerTest, CursorImagesLoadWithTheirHotspotAndBoundedEntries) {
+  const std::vector<uint8_t> file = CursorFile();
+  auto with_selector = [&](uint32_t selector, const std::vector<uint8_t>& image) {
+    std::vector<uint8_t> data = {uint8_t(selector), uint8_t(selector >> 8), uint8_t(selector >> 16),
+                                 uint8_t(selector >> 24)};
+    data.insert(data.end(), image.begin(), image.end());
+    return data;
+  };
+  auto hotspot = [](HCURSOR cursor) {
+    ICONINFO info = {};
+    if (!cursor || !GetIconInfo(cursor, &info)) return POINT{-1, -1};
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return info.fIcon ? POINT{-2, -2} : POINT{static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};
+  };
+  // Selector -1: the rest is the image. Any other selector with more than
+  // 10 bytes: the image first.
+  for (uint32_t selector : {0xFFFFFFFFu, 3u}) {
+    std::vector<uint8_t> data = with_selector(selector, file);
+    HCURSOR cursor = CursorFromData(data.data(), static_cast<uint32_t>(data.size()));
+    POINT spot = hotspot(cursor);
+    EXPECT_EQ(spot.x, 5) << selector;
+    EXPECT_EQ(spot.y, 7) << selector;
+    if (cursor) DestroyCursor(cursor);
+  }
+  // An image past the end, or more entries than the bytes hold: no image
+  // (selector 3 then falls back to its system pointer).
+  std::vector<uint8_t> cut = file;
+  cut.resize(file.size() - 100);
+  std::vector<uint8_t> many = file;
+  many[4] = 0xFF, many[5] = 0x7F;
+  for (const std::vector<uint8_t>& broken : {cut, many}) {
+    std::vector<uint8_t> data = with_selector(0xFFFFFFFFu, broken);
+    EXPECT_EQ(CursorFromData(data.data(), static_cast<uint32_t>(data.size())), nullptr);
+    data = with_selector(3, broken);
+    HCURSOR fallback = CursorFromData(data.data(), static_cast<uint32_t>(data.size()));
+    EXPECT_NE(fallback, nullptr);
+    if (fallback) DestroyCursor(fallback);
+  }
 }
 
 TEST_F(WindowManagerTest, MousePointerReadsAsATableIndex) {
