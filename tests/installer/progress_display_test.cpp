@@ -43,6 +43,31 @@ class InstallerWindow : public ::testing::Test {
   }
 };
 
+LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR count) {
+  if (message == WM_PAINT) ++*reinterpret_cast<int*>(count);
+  return DefSubclassProc(window, message, wparam, lparam);
+}
+
+// The percentage over the bar is printed once per step of the bar: printed
+// twice over itself its smoothed glyphs darken, and every paint costs the
+// download loop.
+TEST_F(InstallerWindow, ABarStepPrintsThePercentageOverItOnce) {
+  HWND label = Element(kPercentLabel);
+  ASSERT_TRUE(IsWindowVisible(label));
+  UpdateWindow(GetParent(label));
+  int label_paints = 0, bar_paints = 0;
+  SetWindowSubclass(label, CountPaints, 1, reinterpret_cast<DWORD_PTR>(&label_paints));
+  SetWindowSubclass(Element(kProgressBar), CountPaints, 1, reinterpret_cast<DWORD_PTR>(&bar_paints));
+  for (int32_t position : {20, 21, 60}) {
+    label_paints = bar_paints = 0;
+    kernel_services.WriteProperty(kMainWindow, kProgressBar, kPositionProperty, -1, position, 0);
+    EXPECT_EQ(bar_paints, 1) << position;
+    EXPECT_EQ(label_paints, 1) << position;
+  }
+  RemoveWindowSubclass(label, CountPaints, 1);
+  RemoveWindowSubclass(Element(kProgressBar), CountPaints, 1);
+}
+
 TEST_F(InstallerWindow, DurationsAsHoursMinutesSeconds) {
   struct Case {
     int32_t seconds;

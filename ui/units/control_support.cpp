@@ -7,6 +7,7 @@
 #include "../font_record.h"
 #include "../property_writer.h"
 #include "notify.h"
+#include "trans_label.h"
 
 namespace controls {
 
@@ -71,9 +72,11 @@ void ShowNow(HWND window) {
   UpdateWindow(window);
   RECT own, other, overlap;
   if (!GetWindowRect(window, &own)) return;
-  // Nearest first, so that higher ones draw over lower ones.
+  // Nearest first, so that higher ones draw over lower ones. A transparent
+  // label that follows this window's paints has printed itself already.
   for (HWND sibling = GetWindow(window, GW_HWNDPREV); sibling; sibling = GetWindow(sibling, GW_HWNDPREV)) {
     if (!(GetWindowLongW(sibling, GWL_EXSTYLE) & WS_EX_TRANSPARENT) || !IsWindowVisible(sibling)) continue;
+    if (TransLabelFollows(window, sibling)) continue;
     if (GetWindowRect(sibling, &other) && IntersectRect(&overlap, &own, &other))
       RedrawWindow(sibling, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }

@@ -224,6 +224,11 @@ void TransLabel::FollowWindowsBelow(const RECT& screen_rect) {
   }
 }
 
+bool TransLabelFollows(HWND window, HWND label) {
+  DWORD_PTR data = 0;
+  return GetWindowSubclass(window, FollowPaint, reinterpret_cast<UINT_PTR>(label), &data) != FALSE;
+}
+
 void TransLabel::Follow(HWND window) {
   auto id = reinterpret_cast<UINT_PTR>(hwnd());
   DWORD_PTR data = 0;

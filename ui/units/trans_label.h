@@ -14,6 +14,10 @@
 #include "../unit.h"
 #include "value/byte_reader.h"
 
+// Whether `label` prints itself again after each paint of `window` (it
+// follows every window that lies under it).
+bool TransLabelFollows(HWND window, HWND label);
+
 // The unit's own properties, by number - 8.
 enum TransLabelProperty : int32_t {
   TL_TEXT = 0,
