@@ -36,7 +36,7 @@ class ChildProcess {
   DWORD WaitForExit(DWORD timeout_ms);
   bool HasExited() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
 
-  // Top-level visible windows of the child that are not message boxes.
+  // Top-level visible windows of the child, its message boxes among them.
   std::vector<HWND> Windows() const;
 
   DWORD id() const { return info_.dwProcessId; }

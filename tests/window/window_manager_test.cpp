@@ -32,6 +32,7 @@ namespace {
 
 constexpr uint32_t kWindowA = 0x52000010;
 constexpr uint32_t kWindowB = 0x52000020;
+constexpr uint32_t kWindowC = 0x52000030;  // cannot be loaded
 constexpr uint32_t kA = 0x16000012, kB = 0x16000013, kC = 0x16000014;
 constexpr uint32_t kFont = 0x16000015, kStatic = 0x16000016, kStatic2 = 0x16000018, kMenu = 0x26000017;
 constexpr uint32_t kUnloaded = 0x16000022;
@@ -191,6 +192,32 @@ TEST_F(WindowManagerTest, ARoutineThatDestroysItsOwnWindowEndsItsEvent) {
     EXPECT_FALSE(IsWindow(window)) << event;
     EXPECT_EQ(A()->ObjectAt(0), nullptr) << event;
   }
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+int ThreadWindows() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+TEST_F(WindowManagerTest, AWindowWhoseComponentCannotBeMadeIsTornDownWhole) {
+  WindowRecord* c = FindWindowRecord(kWindowC);
+  ASSERT_NE(c, nullptr);
+  const int windows_before = ThreadWindows();
+  const int statics_before = g_static_objects_made;
+  EXPECT_FALSE(LoadWindow(c, false, nullptr));
+  EXPECT_EQ(g_static_objects_made, statics_before + 1) << "the components after it were made first";
+  EXPECT_FALSE(c->IsAlive());
+  for (int32_t i = 0; i < c->elements().count(); ++i) EXPECT_EQ(c->ObjectAt(i), nullptr) << i;
+  EXPECT_EQ(ThreadWindows(), windows_before) << "a window of the failed load is left";
+  EXPECT_EQ(g_counts.created, 0);
+  // The same window fails again, and nothing piles up.
+  EXPECT_FALSE(LoadWindow(c, false, nullptr));
+  EXPECT_EQ(ThreadWindows(), windows_before);
 }
 
 TEST_F(WindowManagerTest, EscClosesAndTheLoopEndsOnlyOnceItHasStarted) {
@@ -404,5 +431,6 @@ int RunWindowScenario(const std::string& name) {
     RaiseElementEvent(&request);
   }
   if (name == "object_or_fail") NotifyRuntime(2007, static_cast<int32_t>(kWindowA), static_cast<int32_t>(kMenu));
+  if (name == "start_window_fails") kernel_services.LoadStartWindow(kWindowC);
   return 3;
 }

@@ -56,6 +56,8 @@ TEST(WindowErrors, EachEndsInTheErrorBoxWithItsLocation) {
       {L"event_unknown_element",
        L"运行时出错!\r\n\r\n错误信息：未找到引发事件的窗口组件\r\n\r\n1375731728, 369098871\r\n\"窗口标签\"\r\n"
        L"未找到所指定的窗口组件\r\n"},
+      {L"start_window_fails",
+       L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n\r\n1375731760, 0\r\n\"坏窗口\"\r\n\"坏窗口\"\r\n"},
       {L"object_or_fail",
        L"运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n\r\n1375731728, 637534231\r\n\"窗口标签\"\r\n"
        L"未找到所指定的窗口组件\r\n"},
@@ -66,6 +68,11 @@ TEST(WindowErrors, EachEndsInTheErrorBoxWithItsLocation) {
     ChildProcess child;
     ASSERT_TRUE(child.Start(self, std::wstring(L"--scenario ") + c.scenario));
     MessageBoxSeen box = child.WaitForMessageBox(kTimeout);
+    for (HWND left : child.Windows()) {
+      wchar_t class_name[64] = {};
+      GetClassNameW(left, class_name, 64);
+      if (wcscmp(class_name, L"#32770") != 0) ADD_FAILURE() << c.scenario << ": a window is left beside the box";
+    }
     ChildProcess::PressOk(box);
     EXPECT_EQ(box.text, c.text) << c.scenario;
     EXPECT_EQ(box.caption, L"错误");
