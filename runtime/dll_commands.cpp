@@ -5,6 +5,7 @@
 #include <string>
 
 #include "error_report.h"
+#include "out_of_memory.h"
 #include "runtime_app.h"
 #include "wide_text.h"
 
@@ -74,7 +75,7 @@ void InitDllCommands(uint32_t count, const char* const* libraries, const char* c
   auto n = static_cast<int32_t>(count);
   if (!g_app.dll_library_names.Resize(n) || !g_app.dll_function_names.Resize(n) || !g_app.dll_modules.Resize(n) ||
       !g_app.dll_addresses.Resize(n)) {
-    RaiseRuntimeError("分配内存失败!", 0, 0, 0);
+    RaiseOutOfMemory(-1);
   }
   for (int32_t i = 0; i < n; ++i) {
     g_app.dll_library_names[i] = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(libraries[i]));

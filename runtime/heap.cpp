@@ -2,21 +2,14 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
-#include "error_report.h"
+#include "out_of_memory.h"
 #include "runtime_app.h"
 
 namespace {
 
 HANDLE Heap() { return g_app.heap ? g_app.heap : GetProcessHeap(); }
-
-[[noreturn]] void OutOfMemory(int32_t size) {
-  char message[64];
-  std::snprintf(message, sizeof message, "分配 %d 字节内存失败!", size);
-  RaiseRuntimeError(message, 0, 0, 0);
-}
 
 // Sizes are signed 32-bit words; a negative size can never be satisfied.
 SIZE_T HeapSize(int32_t size) { return size < 0 ? static_cast<SIZE_T>(-1) : static_cast<SIZE_T>(size); }
@@ -33,7 +26,7 @@ void* TryAlloc(int32_t size) { return size < 0 ? nullptr : HeapAlloc(Heap(), 0, 
 
 void* __cdecl Alloc(int32_t size) {
   void* block = TryAlloc(size);
-  if (!block) OutOfMemory(size);
+  if (!block) RaiseOutOfMemory(size);
   return block;
 }
 
@@ -47,7 +40,7 @@ void* __cdecl Realloc(void* block, int32_t size) {
     return copy;
   }
   void* grown = size < 0 ? nullptr : HeapReAlloc(Heap(), 0, block, HeapSize(size));
-  if (!grown) OutOfMemory(size);
+  if (!grown) RaiseOutOfMemory(size);
   return grown;
 }
 

@@ -8,6 +8,7 @@
 #include "error_report.h"
 #include "hidden_owner.h"
 #include "notify.h"
+#include "out_of_memory.h"
 #include "runtime_app.h"
 #include "value/gbk.h"
 #include "wide_text.h"
@@ -56,6 +57,7 @@ int ExitInstance() {
 void InitRuntime(const ApplicationHeader* header) {
   g_app.header = header;
   g_app.heap = GetProcessHeap();
+  InstallOutOfMemoryHandler();
   g_app.program_kind = header->program_kind;
   g_app.header_word2 = header->header_word2;
   g_app.header_word3 = header->header_word3 + 1;

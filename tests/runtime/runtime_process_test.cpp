@@ -124,6 +124,9 @@ TEST(ErrorBox, RuntimeMessages) {
       {L"start_window_missing",
        L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n\r\n1375731865, 0\r\n未找到所指定的窗口\r\n"},
       {L"alloc_fail", L"运行时出错!\r\n\r\n错误信息：分配 2147483632 字节内存失败!\r\n\r\n0, 0\r\n"},
+      // With operator new failing for good: the report allocates nothing.
+      {L"heap_out_of_memory", L"运行时出错!\r\n\r\n错误信息：分配 1000 字节内存失败!\r\n\r\n0, 0\r\n"},
+      {L"string_out_of_memory", L"运行时出错!\r\n\r\n错误信息：分配内存失败!\r\n\r\n0, 0\r\n"},
       {L"library_error", L"运行时出错!\r\n\r\n错误信息：库里出错了\r\n\r\n0, 0\r\n"},
       {L"dll_missing",
        L"运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“probe.dll”中的输出命令“probe_no_such_function”\r\n\r\n0, 0\r\n"},

@@ -11,6 +11,7 @@
 
 #include "app_header.h"
 #include "compiled_code.h"
+#include "failing_allocator.h"
 #include "fake_window_manager.h"
 
 namespace {
@@ -108,6 +109,14 @@ void __stdcall Startup() {
     g_notify(2027, Word("库里出错了"), 0);
   } else if (scenario == L"alloc_fail") {
     kernel_services.Alloc(0x7FFFFFF0);
+  } else if (scenario == L"string_out_of_memory") {
+    FailOperatorNewAfter(0);
+    std::string grown(4096, 'x');
+    Report("survived " + grown);
+  } else if (scenario == L"heap_out_of_memory") {
+    FailOperatorNewAfter(0);
+    LimitRuntimeHeap(64 * 1024);
+    for (;;) kernel_services.Alloc(1000);
   } else if (scenario == L"worker_end") {
     CloseHandle(CreateThread(nullptr, 0, EndFromWorker, reinterpret_cast<void*>(intptr_t{ArgInt(3)}), 0, nullptr));
   } else if (scenario == L"program_dir") {
