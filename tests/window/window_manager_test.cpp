@@ -12,6 +12,7 @@
 #include "events.h"
 #include "font_record.h"
 #include "heap.h"
+#include "hidden_owner.h"
 #include "keyboard.h"
 #include "libraries.h"
 #include "notify.h"
@@ -33,6 +34,7 @@ namespace {
 constexpr uint32_t kWindowA = 0x52000010;
 constexpr uint32_t kWindowB = 0x52000020;
 constexpr uint32_t kWindowC = 0x52000030;  // cannot be loaded
+constexpr uint32_t kWindowElementA = 0x06000011;
 constexpr uint32_t kA = 0x16000012, kB = 0x16000013, kC = 0x16000014;
 constexpr uint32_t kFont = 0x16000015, kStatic = 0x16000016, kStatic2 = 0x16000018, kMenu = 0x26000017;
 constexpr uint32_t kUnloaded = 0x16000022;
@@ -334,20 +336,84 @@ TEST_F(WindowManagerTest, AUnitAskingForItIsRebuiltInPlace) {
   EXPECT_EQ(ReadText(kWindowA, kStatic, 8), "新标题");
 }
 
-// A .cur file of one 32 × 32 image (32 bits, with its mask) whose hotspot is
-// at (5, 7).
-std::vector<uint8_t> CursorFile() {
+// An icon (type 1) or cursor (type 2) file of one 32 × 32 image, 32 bits
+// with its mask. A cursor's hotspot is at (5, 7).
+std::vector<uint8_t> ImageFile(uint32_t type) {
   std::vector<uint8_t> file;
   auto half = [&](uint32_t v) { file.push_back(v & 0xFF), file.push_back(v >> 8 & 0xFF); };
   auto word = [&](uint32_t v) { half(v & 0xFFFF), half(v >> 16); };
   const uint32_t image_size = 40 + 32 * 32 * 4 + 32 * 4;
-  half(0), half(2), half(1);                   // a cursor directory of one entry
+  half(0), half(type), half(1);  // a directory of one entry
   file.push_back(32), file.push_back(32), file.push_back(0), file.push_back(0);
-  half(5), half(7), word(image_size), word(22);  // hotspot, size, offset
+  if (type == 2)
+    half(5), half(7);  // hotspot
+  else
+    half(1), half(32);  // planes, bits
+  word(image_size), word(22);
   word(40), word(32), word(64), half(1), half(32), word(0), word(32 * 32 * 4), word(0), word(0), word(0), word(0);
   for (int i = 0; i < 32 * 32; ++i) word(0xFF204080);
   file.insert(file.end(), 32 * 4, 0);  // the mask: all shown
   return file;
+}
+std::vector<uint8_t> CursorFile() { return ImageFile(2); }
+
+// The window unit's own properties on the live window: the frame styles as
+// creation sets them, the Move item, the icon and the task bar.
+TEST_F(WindowManagerTest, WindowPropertiesTakeEffectOnTheLiveWindow) {
+  HWND window = LoadA();
+  auto style = [&] { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); };
+  auto ex_style = [&] { return static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)); };
+  auto set = [&](int32_t property, uint32_t value) {
+    Write(kWindowA, kWindowElementA, property, value);
+    EXPECT_EQ(Read(kWindowA, kWindowElementA, property), value) << property;
+  };
+  ASSERT_EQ(style() & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME), static_cast<DWORD>(WS_CAPTION | WS_SYSMENU));
+  set(9, 1);  // resizable
+  EXPECT_TRUE(style() & WS_THICKFRAME);
+  set(9, 3);  // resizable tool window
+  EXPECT_TRUE(ex_style() & WS_EX_TOOLWINDOW);
+  set(9, 6);  // fixed with client edge
+  EXPECT_EQ(ex_style() & (WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE), static_cast<DWORD>(WS_EX_CLIENTEDGE));
+  EXPECT_FALSE(style() & WS_THICKFRAME);
+  set(9, 0);  // no border at all
+  EXPECT_EQ(style() & (WS_CAPTION | WS_DLGFRAME | WS_SYSMENU), 0u);
+  set(9, 2);
+  set(16, 1);
+  EXPECT_TRUE(style() & WS_MAXIMIZEBOX);
+  set(17, 0);
+  EXPECT_FALSE(style() & WS_MINIMIZEBOX);
+  set(15, 0);  // no control button: no system menu, the title keeps the caption
+  EXPECT_EQ(style() & (WS_SYSMENU | WS_CAPTION), static_cast<DWORD>(WS_CAPTION));
+  set(15, 1);
+  EXPECT_TRUE(style() & WS_SYSMENU);
+
+  auto has_move = [&] { return GetMenuState(GetSystemMenu(window, FALSE), SC_MOVE, MF_BYCOMMAND) != 0xFFFFFFFFu; };
+  EXPECT_TRUE(has_move());
+  set(19, 0);
+  EXPECT_FALSE(has_move());
+  set(19, 1);
+  EXPECT_TRUE(has_move());
+
+  const std::vector<uint8_t> icon = ImageFile(1);
+  std::vector<uint8_t> array = {1, 0, 0, 0, uint8_t(icon.size()), uint8_t(icon.size() >> 8), 0, 0};
+  array.insert(array.end(), icon.begin(), icon.end());
+  HICON before = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+  Write(kWindowA, kWindowElementA, 20, Word(array.data()));
+  HICON after = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+  EXPECT_NE(after, nullptr);
+  EXPECT_NE(after, before);
+
+  if (!g_app.hidden_owner) g_app.hidden_owner = CreateHiddenOwner();
+  EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
+  set(26, 0);  // out of the task bar: owned by the hidden owner
+  EXPECT_EQ(GetWindow(window, GW_OWNER), g_app.hidden_owner);
+  set(26, 1);
+  EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
+
+  // The class name is kept for the next load: a window is never rebuilt in place.
+  Write(kWindowA, kWindowElementA, 31, Word("测试类"));
+  EXPECT_EQ(ReadText(kWindowA, kWindowElementA, 31), "测试类");
+  EXPECT_EQ(FindWindowRecord(kWindowA)->WindowHandle(), window);
 }
 
 TEST_F(WindowManagerTest, CursorImagesLoadWithTheirHotspotAndBoundedEntries) {

@@ -81,21 +81,35 @@ WindowForm* WindowForm::FromWindow(HWND window) {
   return (component->element_id() & 0xFF000000u) == 0x06000000u ? static_cast<WindowForm*>(component) : nullptr;
 }
 
+namespace {
+
+// The styles that the border, the title and the caption buttons decide.
+constexpr DWORD kFrameStyles = WS_DLGFRAME | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX;
+constexpr DWORD kFrameExStyles = WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE;
+
+void FrameStyles(const WindowProperties& p, DWORD* style, DWORD* ex_style) {
+  *style = 0;
+  *ex_style = 0;
+  if (p.border != 0) {
+    *style |= WS_DLGFRAME;
+    if (!p.title.empty() || p.control_button) *style |= WS_CAPTION;
+    if (p.control_button) *style |= WS_SYSMENU;
+    if (p.Resizable()) *style |= WS_THICKFRAME;
+    if (p.border == 3 || p.border == 4) *ex_style |= WS_EX_TOOLWINDOW;
+    if (p.border == 5 || p.border == 6) *ex_style |= WS_EX_CLIENTEDGE;
+  }
+  if (p.maximise_button) *style |= WS_MAXIMIZEBOX;
+  if (p.minimise_button) *style |= WS_MINIMIZEBOX;
+}
+
+}  // namespace
+
 bool WindowForm::Create(const WindowProperties& properties, uint32_t extra_style, HWND owner, HMENU menu, RECT rect) {
   properties_ = properties;
   const WindowProperties& p = properties_;
-  DWORD style = WS_CLIPCHILDREN | (extra_style & WS_DISABLED);
-  DWORD ex_style = 0;
-  if (p.border != 0) {
-    style |= WS_DLGFRAME;
-    if (!p.title.empty() || p.control_button) style |= WS_CAPTION;
-    if (p.control_button) style |= WS_SYSMENU;
-    if (p.Resizable()) style |= WS_THICKFRAME;
-    if (p.border == 3 || p.border == 4) ex_style |= WS_EX_TOOLWINDOW;
-    if (p.border == 5 || p.border == 6) ex_style |= WS_EX_CLIENTEDGE;
-  }
-  if (p.maximise_button) style |= WS_MAXIMIZEBOX;
-  if (p.minimise_button) style |= WS_MINIMIZEBOX;
+  DWORD style = 0, ex_style = 0;
+  FrameStyles(p, &style, &ex_style);
+  style |= WS_CLIPCHILDREN | (extra_style & WS_DISABLED);
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (p.start_position == 1) {
     rect.left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
@@ -133,14 +147,51 @@ bool WindowForm::Create(const WindowProperties& properties, uint32_t extra_style
     MoveWindow(window, rect.left, rect.top, width, height, FALSE);
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   if (p.always_on_top) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  if (!p.movable)
-    if (HMENU system_menu = GetSystemMenu(window, FALSE)) DeleteMenu(system_menu, SC_MOVE, MF_BYCOMMAND);
+  ApplyMovable();
   ApplyIcons();
   return true;
 }
 
+// A border, title or caption-button write on the live window: its frame
+// styles again, as creation sets them, and the frame redrawn.
+void WindowForm::ApplyFrame() {
+  HWND window = hwnd();
+  DWORD style = 0, ex_style = 0;
+  FrameStyles(properties_, &style, &ex_style);
+  SetWindowLongW(window, GWL_STYLE, static_cast<LONG>((GetWindowLongW(window, GWL_STYLE) & ~kFrameStyles) | style));
+  SetWindowLongW(window, GWL_EXSTYLE,
+                 static_cast<LONG>((GetWindowLongW(window, GWL_EXSTYLE) & ~kFrameExStyles) | ex_style));
+  SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  ApplyMovable();
+}
+
+// Not movable: no Move item in the system menu. The menu is first reset to
+// the system's, so that a window made movable again gets the item back.
+void WindowForm::ApplyMovable() {
+  GetSystemMenu(hwnd(), TRUE);
+  if (!properties_.movable)
+    if (HMENU system_menu = GetSystemMenu(hwnd(), FALSE)) DeleteMenu(system_menu, SC_MOVE, MF_BYCOMMAND);
+}
+
+// Out of the task bar means owned by the hidden owner window; a window of
+// another owner keeps it.
+void WindowForm::ApplyTaskbar() {
+  HWND window = hwnd();
+  HWND owner = GetWindow(window, GW_OWNER);
+  if (owner && owner != g_app.hidden_owner) return;
+  HWND wanted = properties_.show_in_taskbar ? nullptr : g_app.hidden_owner;
+  if (owner == wanted) return;
+  // The task bar notices a new owner when the window is shown again.
+  bool visible = IsWindowVisible(window);
+  if (visible) ShowWindow(window, SW_HIDE);
+  SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(wanted));
+  if (visible) ShowWindow(window, SW_SHOWNA);
+}
+
 // The icon property, or the program's own icon in both sizes.
 void WindowForm::ApplyIcons() {
+  HICON old_icons[2] = {own_icons_[0], own_icons_[1]};
+  own_icons_[0] = own_icons_[1] = nullptr;
   HICON icons[2] = {};
   if (!properties_.icon.empty()) {
     for (int i = 0; i < 2; ++i) {
@@ -156,6 +207,8 @@ void WindowForm::ApplyIcons() {
   if (!icons[0] || !icons[1]) NotifyRuntime(NR_DEFAULT_ICONS, static_cast<int32_t>(reinterpret_cast<uintptr_t>(icons)), 0);
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons[0]));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons[1]));
+  for (HICON icon : old_icons)
+    if (icon) DestroyIcon(icon);
 }
 
 COLORREF WindowForm::BackgroundColour() const {
@@ -531,6 +584,22 @@ int32_t SetWindowUnitProperty(Component* object, int32_t property, PropertyValue
   switch (property) {
     case WP_TITLE:
       SetWindowTextW(window, GbkToWide(p.title.c_str()).c_str());
+      form->ApplyFrame();  // an empty title without a control button has no caption
+      break;
+    case WP_BORDER:
+    case WP_CONTROL_BUTTON:
+    case WP_MAXIMISE_BUTTON:
+    case WP_MINIMISE_BUTTON:
+      form->ApplyFrame();
+      break;
+    case WP_MOVABLE:
+      form->ApplyMovable();
+      break;
+    case WP_ICON:
+      form->ApplyIcons();
+      break;
+    case WP_SHOW_IN_TASKBAR:
+      form->ApplyTaskbar();
       break;
     case WP_BACKGROUND_COLOUR:
       InvalidateRect(window, nullptr, TRUE);

@@ -56,6 +56,11 @@ class WindowForm : public Component {
   // Keyboard handling before dispatch; true when the key was used.
   bool HandleKey(MSG* message);
   void RunDockingLayout();
+  // Live writes of the frame, movable, icon and task-bar properties.
+  void ApplyFrame();
+  void ApplyMovable();
+  void ApplyIcons();
+  void ApplyTaskbar();
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -68,7 +73,6 @@ class WindowForm : public Component {
   void OpenHelp();
   bool SetElementCursor(HWND target);
   COLORREF BackgroundColour() const;
-  void ApplyIcons();
 
   WindowProperties properties_;
   bool docking_enabled_ = false;
