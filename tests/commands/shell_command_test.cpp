@@ -103,7 +103,8 @@ TEST_F(ShellExecute, OmittedParametersAndFolder) {
 }
 
 // A file type of this test process whose verbs each start the probe with
-// the verb's name.
+// the verb's name. Its default action is "print", so that a request without
+// a verb cannot pass for "open".
 class ProbeFileType {
  public:
   ProbeFileType(const std::wstring& probe) {
@@ -113,6 +114,7 @@ class ProbeFileType {
     SetDefault(extension_, type_);
     for (const wchar_t* verb : {L"edit", L"explore", L"find", L"open", L"print"})
       SetDefault(type_ + L"\\shell\\" + verb + L"\\command", L"\"" + probe + L"\" " + verb + L" \"%1\"");
+    SetDefault(type_ + L"\\shell", L"print");
   }
   ~ProbeFileType() {
     RegDeleteTreeW(HKEY_CLASSES_ROOT, extension_.c_str());
@@ -144,8 +146,8 @@ TEST_F(ShellExecute, OperationsPickTheVerb) {
     const wchar_t* verb;
   } cases[] = {
       {I(1), L"edit"},  {I(2), L"explore"}, {I(3), L"find"},  {I(4), L"open"}, {I(5), L"print"},
-      // No verb: the shell's default action, which is "open" here.
-      {I(0), L"open"}, {I(9), L"open"},      {I(-1), L"open"}, {kOmitted, L"open"},
+      // No verb: the type's default action, which is "print" here.
+      {I(0), L"print"}, {I(9), L"print"},    {I(-1), L"print"}, {kOmitted, L"print"},
   };
   for (const auto& c : cases) {
     CallSystemInterface(SYSCMD_SHELL_EXECUTE, {c.operation, T(document)});

@@ -24,7 +24,7 @@ int ShowScene(const std::string& name, int seconds) {
     SetWindowPos(bar, label, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (int percent = 0; percent <= 57; ++percent) {
       std::string text = std::to_string(percent) + "%";
-      WriteText(kPercentLabel, 8 + TL_TEXT, text.c_str());
+      WriteText(kPercentLabel, 8, text.c_str());  // the label's text
       SendMessageW(bar, PBM_SETPOS, percent, 0);
       UpdateWindow(bar);
       Sleep(10);

@@ -19,7 +19,25 @@
 
 namespace {
 
-constexpr int32_t Own(int32_t property) { return 8 + property; }
+// The unit's own properties, by their numbers in the unit's description.
+enum : int32_t {
+  kBtnStyle = 8,
+  kCheckBox = 9,
+  kChecked = 10,
+  kAlignStyle = 11,
+  kPressStyle = 12,
+  kPicOut = 15,
+  kTransColourOut = 16,
+  kCaption = 22,
+  kDefaultColour = 23,
+  kFgColourOut = 24,
+  kBkColourOut = 25,
+  kStandardSound = 30,
+  kOverSound = 31,
+  kClickSound = 32,
+  kTooltip = 33,
+  kDefaultStyle = 34,
+};
 
 const COLORREF kMagenta = RGB(255, 0, 255), kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 
@@ -95,7 +113,7 @@ TEST(LightenColour, AddsOneAmountToAllChannelsWithoutPassing255) {
 TEST_F(SuperButtonTest, APictureOnlyInTheNormalSlotShowsInEveryStateAndGreyWhenDisabled) {
   // 16x16: a magenta frame (the top-left colour, so transparent), red inside.
   auto framed = MakeBmp(16, 16, [](int x, int y) { return (x < 2 || y < 2 || x > 13 || y > 13) ? kMagenta : kRed; });
-  WriteBytes(kPictureButton, Own(SB_PIC_OUT), framed);
+  WriteBytes(kPictureButton, kPicOut, framed);
   HWND button = WindowOf(kPictureButton);
   // Centred in the 40x40 button: the picture spans 12..27.
   Pixels normal = Shot(kPictureButton);
@@ -135,38 +153,38 @@ TEST_F(SuperButtonTest, TheTopLeftColourIsTransparentUntilAColourIsGiven) {
     if (x == 0 || y == 0 || x == 7 || y == 7) return kMagenta;
     return x < 4 ? kGreen : kBlue;
   });
-  WriteBytes(kPictureButton, Own(SB_PIC_OUT), picture);
-  EXPECT_EQ(ReadWord(kPictureButton, Own(SB_TRANS_COLOUR_OUT)), kDefaultColourMarker);
+  WriteBytes(kPictureButton, kPicOut, picture);
+  EXPECT_EQ(ReadWord(kPictureButton, kTransColourOut), kDefaultColourMarker);
   Pixels by_corner = Shot(kPictureButton);  // the picture at (16, 16)
   EXPECT_EQ(by_corner.At(16, 16), Face());
   EXPECT_EQ(by_corner.At(18, 18), kGreen);
   EXPECT_EQ(by_corner.At(21, 18), kBlue);
 
-  WriteWord(kPictureButton, Own(SB_TRANS_COLOUR_OUT), kGreen);
+  WriteWord(kPictureButton, kTransColourOut, kGreen);
   Pixels by_colour = Shot(kPictureButton);
   EXPECT_EQ(by_colour.At(16, 16), kMagenta) << "the mask is made from the picture as decoded, not the masked one";
   EXPECT_EQ(by_colour.At(18, 18), Face());
   EXPECT_EQ(by_colour.At(21, 18), kBlue);
-  EXPECT_EQ(ReadWord(kPictureButton, Own(SB_TRANS_COLOUR_OUT)), kGreen);
+  EXPECT_EQ(ReadWord(kPictureButton, kTransColourOut), kGreen);
 }
 
 TEST_F(SuperButtonTest, ColoursWrittenWhileDefaultColoursAreOnAreStoredButNotDrawn) {
-  ASSERT_EQ(ReadWord(kFlatButton, Own(SB_DEFAULT_COLOUR)), 1u);
-  WriteWord(kFlatButton, Own(SB_BK_COLOUR_OUT), kRed);
-  WriteWord(kFlatButton, Own(SB_FG_COLOUR_OUT), kGreen);
-  EXPECT_EQ(ReadWord(kFlatButton, Own(SB_BK_COLOUR_OUT)), kRed);
-  EXPECT_EQ(ReadWord(kFlatButton, Own(SB_FG_COLOUR_OUT)), kGreen);
+  ASSERT_EQ(ReadWord(kFlatButton, kDefaultColour), 1u);
+  WriteWord(kFlatButton, kBkColourOut, kRed);
+  WriteWord(kFlatButton, kFgColourOut, kGreen);
+  EXPECT_EQ(ReadWord(kFlatButton, kBkColourOut), kRed);
+  EXPECT_EQ(ReadWord(kFlatButton, kFgColourOut), kGreen);
   Pixels defaults = Shot(kFlatButton);
   EXPECT_EQ(defaults.At(2, 2), Face());
   EXPECT_EQ(defaults.CountOf(kRed), 0);
   EXPECT_EQ(Count(defaults, Greenish), 0);
 
-  WriteWord(kFlatButton, Own(SB_DEFAULT_COLOUR), 0);
+  WriteWord(kFlatButton, kDefaultColour, 0);
   Pixels own = Shot(kFlatButton);
   EXPECT_EQ(own.At(2, 2), kRed);
   EXPECT_GT(Count(own, Greenish), 0) << "the caption in its own colour";
 
-  WriteWord(kFlatButton, Own(SB_BK_COLOUR_OUT), kDefaultColourMarker);
+  WriteWord(kFlatButton, kBkColourOut, kDefaultColourMarker);
   EXPECT_EQ(Shot(kFlatButton).At(2, 2), Face()) << "the default marker is the button face";
 }
 
@@ -175,13 +193,13 @@ TEST_F(SuperButtonTest, CheckBoxModeTogglesBeforeTheClickEventAndNeverShifts) {
   SendMessageW(check, BM_CLICK, 0, 0);
   EXPECT_EQ(g_events.check_clicked, 1);
   EXPECT_EQ(g_events.checked_seen, 1u) << "the routine already sees the new state";
-  EXPECT_EQ(ReadWord(kCheckButton, Own(SB_CHECKED)), 1u);
+  EXPECT_EQ(ReadWord(kCheckButton, kChecked), 1u);
   EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
   Pixels checked = Shot(kCheckButton);
 
   SendMessageW(check, BM_CLICK, 0, 0);
   EXPECT_EQ(g_events.checked_seen, 0u);
-  EXPECT_EQ(ReadWord(kCheckButton, Own(SB_CHECKED)), 0u);
+  EXPECT_EQ(ReadWord(kCheckButton, kChecked), 0u);
   Pixels unchecked = Shot(kCheckButton);
   EXPECT_NE(checked, unchecked) << "checked is drawn pressed";
   SendMessageW(check, BM_SETSTATE, TRUE, 0);
@@ -218,47 +236,47 @@ TEST_F(SuperButtonTest, ChoicesAreClampedAndTheRebuildAnswersHold) {
     int32_t written;
     uint32_t stored;
   } cases[] = {
-      {SB_BTN_STYLE, 5, 2},   {SB_BTN_STYLE, -1, 0},   {SB_BTN_STYLE, 1, 1},     {SB_ALIGN_STYLE, 9, 3},
-      {SB_ALIGN_STYLE, 2, 2}, {SB_PRESS_STYLE, 7, 1},  {SB_PRESS_STYLE, -2, 0},
+      {kBtnStyle, 5, 2},   {kBtnStyle, -1, 0},   {kBtnStyle, 1, 1},     {kAlignStyle, 9, 3},
+      {kAlignStyle, 2, 2}, {kPressStyle, 7, 1},  {kPressStyle, -2, 0},
   };
   HWND flat = WindowOf(kFlatButton);
   for (const Case& c : cases) {
-    WriteWord(kFlatButton, Own(c.property), static_cast<uint32_t>(c.written));
-    EXPECT_EQ(ReadWord(kFlatButton, Own(c.property)), c.stored) << c.property << " " << c.written;
+    WriteWord(kFlatButton, c.property, static_cast<uint32_t>(c.written));
+    EXPECT_EQ(ReadWord(kFlatButton, c.property), c.stored) << c.property << " " << c.written;
   }
   EXPECT_EQ(WindowOf(kFlatButton), flat) << "none of these rebuilds the button";
 
   // Every DefaultStyle write rebuilds; the new button is the default one.
   EXPECT_EQ(SendMessageW(flat, WM_GETDLGCODE, 0, 0), DLGC_UNDEFPUSHBUTTON);
-  WriteWord(kFlatButton, Own(SB_DEFAULT_STYLE), 3);
+  WriteWord(kFlatButton, kDefaultStyle, 3);
   HWND rebuilt = WindowOf(kFlatButton);
   EXPECT_NE(rebuilt, flat);
   EXPECT_FALSE(IsWindow(flat));
-  EXPECT_EQ(ReadWord(kFlatButton, Own(SB_DEFAULT_STYLE)), 1u);
+  EXPECT_EQ(ReadWord(kFlatButton, kDefaultStyle), 1u);
   EXPECT_EQ(SendMessageW(rebuilt, WM_GETDLGCODE, 0, 0), DLGC_DEFPUSHBUTTON);
   auto is_default = reinterpret_cast<UnitIsDefaultButton>(kSuperBtnUnit.interface_function(UNIT_IS_DEFAULT_BUTTON));
   EXPECT_EQ(is_default(ObjectOf(kFlatButton)), 1);
-  EXPECT_EQ(ReadWord(kFlatButton, Own(SB_BTN_STYLE)), 1u) << "earlier writes carried over";
-  EXPECT_EQ(ReadWord(kFlatButton, Own(SB_ALIGN_STYLE)), 2u);
+  EXPECT_EQ(ReadWord(kFlatButton, kBtnStyle), 1u) << "earlier writes carried over";
+  EXPECT_EQ(ReadWord(kFlatButton, kAlignStyle), 2u);
 
   // CheckBox rebuilds only when it changes.
   HWND check = WindowOf(kCheckButton);
-  WriteWord(kCheckButton, Own(SB_CHECK_BOX), 1);
+  WriteWord(kCheckButton, kCheckBox, 1);
   EXPECT_EQ(WindowOf(kCheckButton), check);
-  WriteText(kCheckButton, Own(SB_CAPTION), "新标题");
-  WriteWord(kCheckButton, Own(SB_CHECKED), 1);
-  WriteWord(kCheckButton, Own(SB_CHECK_BOX), 0);
+  WriteText(kCheckButton, kCaption, "新标题");
+  WriteWord(kCheckButton, kChecked, 1);
+  WriteWord(kCheckButton, kCheckBox, 0);
   EXPECT_NE(WindowOf(kCheckButton), check);
-  EXPECT_EQ(ReadTextProperty(kCheckButton, Own(SB_CAPTION)), "新标题");
-  EXPECT_EQ(ReadWord(kCheckButton, Own(SB_CHECKED)), 1u);
-  EXPECT_EQ(ReadWord(kCheckButton, Own(SB_CHECK_BOX)), 0u);
+  EXPECT_EQ(ReadTextProperty(kCheckButton, kCaption), "新标题");
+  EXPECT_EQ(ReadWord(kCheckButton, kChecked), 1u);
+  EXPECT_EQ(ReadWord(kCheckButton, kCheckBox), 0u);
   EXPECT_TRUE(IsWindowVisible(WindowOf(kCheckButton)));
 }
 
 TEST_F(SuperButtonTest, FlatButtonsTrackHoverAndPlayTheirSoundsTheRaisedOneNever) {
-  WriteBytes(kFlatButton, Own(SB_OVER_SOUND), FakeWave("over"));
-  WriteBytes(kFlatButton, Own(SB_CLICK_SOUND), FakeWave("click"));
-  WriteBytes(kRaisedButton, Own(SB_OVER_SOUND), FakeWave("over"));
+  WriteBytes(kFlatButton, kOverSound, FakeWave("over"));
+  WriteBytes(kFlatButton, kClickSound, FakeWave("click"));
+  WriteBytes(kRaisedButton, kOverSound, FakeWave("over"));
 
   MouseOver(kFlatButton, 5, 5, MK_LBUTTON);
   EXPECT_FALSE(Button(kFlatButton)->hovered()) << "entering with the button held down is no hover";
@@ -279,7 +297,7 @@ TEST_F(SuperButtonTest, FlatButtonsTrackHoverAndPlayTheirSoundsTheRaisedOneNever
   EXPECT_NE(g_sounds.waves[1].find("click"), std::string::npos);
 
   // The standard sound replaces both with the program's click.
-  WriteWord(kFlatButton, Own(SB_STANDARD_SOUND), 1);
+  WriteWord(kFlatButton, kStandardSound, 1);
   SendMessageW(WindowOf(kFlatButton), BM_CLICK, 0, 0);
   ASSERT_EQ(g_sounds.waves.size(), 3u);
   const std::string& standard = g_sounds.waves[2];
@@ -347,9 +365,9 @@ TEST_F(SuperButtonTest, TheTooltipShowsItsMultiLineTextInFullWhenHovering) {
   EXPECT_LE(client.right, 400 + 2 * 8) << "maximum width 400";
 
   // An empty text removes the tool; a new one brings it back.
-  WriteText(kHelpButton, Own(SB_TOOLTIP), "");
+  WriteText(kHelpButton, kTooltip, "");
   EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 0);
-  WriteText(kHelpButton, Own(SB_TOOLTIP), "帮助");
+  WriteText(kHelpButton, kTooltip, "帮助");
   EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
 }
 

@@ -1,7 +1,6 @@
 #include "test_routines.h"
 
 RoutineCounts g_counts;
-int g_moves_seen_by_created = -1;
 
 namespace {
 
@@ -15,11 +14,7 @@ void DestroyIfAsked(int event) {
 }  // namespace
 
 extern "C" {
-EventAnswer __stdcall test_created() {
-  ++g_counts.created;
-  g_moves_seen_by_created = g_counts.moved;
-  return kNoEventValue;
-}
+EventAnswer __stdcall test_created() { return ++g_counts.created, kNoEventValue; }
 EventAnswer __stdcall test_moved() { return ++g_counts.moved, DestroyIfAsked(3), kNoEventValue; }
 EventAnswer __stdcall test_sized() { return ++g_counts.sized, kNoEventValue; }
 EventAnswer __stdcall test_close_query() {
@@ -32,4 +27,5 @@ EventAnswer __stdcall test_shown() { return ++g_counts.shown, DestroyIfAsked(10)
 EventAnswer __stdcall test_clicked_a() { return ++g_counts.clicked_a, kNoEventValue; }
 EventAnswer __stdcall test_clicked_b() { return ++g_counts.clicked_b, kNoEventValue; }
 EventAnswer __stdcall test_menu() { return ++g_counts.menu, kNoEventValue; }
+EventAnswer __stdcall test_static_event() { return ++g_counts.static_events, kNoEventValue; }
 }

@@ -5,7 +5,7 @@
 #include "compiled_code.h"
 
 struct RoutineCounts {
-  int created, moved, sized, close_query, closing, shown, clicked_a, clicked_b, menu;
+  int created, moved, sized, close_query, closing, shown, clicked_a, clicked_b, menu, static_events;
   bool refuse_close;
   // The routine of this window event destroys `destroy_window`.
   int destroy_at_event;
@@ -23,4 +23,5 @@ EventAnswer __stdcall test_shown();
 EventAnswer __stdcall test_clicked_a();
 EventAnswer __stdcall test_clicked_b();
 EventAnswer __stdcall test_menu();
+EventAnswer __stdcall test_static_event();
 }

@@ -91,6 +91,8 @@ Component* CreateStatic(const uint8_t* data, uint32_t size, uint32_t extra_style
     return nullptr;
   }
   ++g_static_objects_made;
+  // An event from inside the load or a rebuild: no routine may run for it.
+  text->RaiseEvent(0);
   return text;
 }
 
@@ -129,7 +131,7 @@ void* StaticInterface(int32_t operation) {
   }
 }
 
-const UnitDescriptor kStaticUnit = {"StaticText", "静态", 0, kStaticProperties, 10, StaticInterface};
+const UnitDescriptor kStaticUnit = {"StaticText", "静态", kUnitRaisesEvents, kStaticProperties, 10, StaticInterface};
 
 const UnitDescriptor* const kTestUnits[] = {&kFontUnit, &kStaticUnit};
 

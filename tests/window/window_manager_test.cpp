@@ -27,7 +27,6 @@
 extern "C" const unsigned char test_windows_template[];
 extern "C" const uint32_t test_windows_template_size;
 extern "C" void test_windows_code_base();
-extern int g_moves_seen_by_created;
 
 namespace {
 
@@ -113,7 +112,7 @@ TEST_F(WindowManagerTest, LoadingBuildsTheWindowAsItsFormSays) {
   EXPECT_EQ(g_counts.created, 1);
   EXPECT_GE(g_counts.moved, 1);
   EXPECT_GE(g_counts.sized, 1);
-  EXPECT_EQ(g_moves_seen_by_created, 0) << "no routine runs while the window is being built";
+  EXPECT_EQ(g_counts.static_events, 0) << "a routine ran while the window was being built";
   EXPECT_NE(GetMenu(window), nullptr);
   EXPECT_NE(A()->CursorAt(A()->elements().PositionOf(kStatic)), nullptr) << "cursor 14, the hand";
   EXPECT_EQ(A()->CursorAt(A()->elements().PositionOf(kStatic2)), nullptr) << "4 zero bytes: the default";
@@ -334,6 +333,7 @@ TEST_F(WindowManagerTest, AUnitAskingForItIsRebuiltInPlace) {
   EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 20u);
   EXPECT_TRUE(IsWindowVisible(new_window));
   EXPECT_EQ(ReadText(kWindowA, kStatic, 8), "新标题");
+  EXPECT_EQ(g_counts.static_events, 0) << "a routine ran while the component was rebuilt";
 }
 
 // An icon (type 1) or cursor (type 2) file of one 32 × 32 image, 32 bits
