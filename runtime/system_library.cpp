@@ -4,26 +4,25 @@
 
 namespace {
 
-std::wstring SystemPath(const wchar_t* library) {
+// The library in the system folder: found there when loaded already, loaded
+// from there when `load` says so; null otherwise.
+HMODULE SystemModule(const wchar_t* library, bool load) {
   wchar_t folder[MAX_PATH];
   UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::wstring();
-  return std::wstring(folder, length) + L"\\" + library;
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  std::wstring path = std::wstring(folder, length) + L"\\" + library;
+  HMODULE module = GetModuleHandleW(path.c_str());
+  return module || !load ? module : LoadLibraryW(path.c_str());
 }
 
 }  // namespace
 
 FARPROC SystemFunction(const wchar_t* library, const char* function) {
-  HMODULE module = GetModuleHandleW(SystemPath(library).c_str());
-  if (!module) {
-    std::wstring path = SystemPath(library);
-    if (path.empty()) return nullptr;
-    module = LoadLibraryW(path.c_str());
-  }
+  HMODULE module = SystemModule(library, true);
   return module ? GetProcAddress(module, function) : nullptr;
 }
 
 FARPROC LoadedSystemFunction(const wchar_t* library, const char* function) {
-  HMODULE module = GetModuleHandleW(SystemPath(library).c_str());
+  HMODULE module = SystemModule(library, false);
   return module ? GetProcAddress(module, function) : nullptr;
 }
