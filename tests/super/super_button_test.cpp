@@ -154,7 +154,7 @@ TEST_F(SuperButtonTest, TheTopLeftColourIsTransparentUntilAColourIsGiven) {
     return x < 4 ? kGreen : kBlue;
   });
   WriteBytes(kPictureButton, kPicOut, picture);
-  EXPECT_EQ(ReadWord(kPictureButton, kTransColourOut), kDefaultColourMarker);
+  EXPECT_EQ(ReadWord(kPictureButton, kTransColourOut), controls::kDefaultColour);
   Pixels by_corner = Shot(kPictureButton);  // the picture at (16, 16)
   EXPECT_EQ(by_corner.At(16, 16), Face());
   EXPECT_EQ(by_corner.At(18, 18), kGreen);
@@ -184,7 +184,7 @@ TEST_F(SuperButtonTest, ColoursWrittenWhileDefaultColoursAreOnAreStoredButNotDra
   EXPECT_EQ(own.At(2, 2), kRed);
   EXPECT_GT(Count(own, Greenish), 0) << "the caption in its own colour";
 
-  WriteWord(kFlatButton, kBkColourOut, kDefaultColourMarker);
+  WriteWord(kFlatButton, kBkColourOut, controls::kDefaultColour);
   EXPECT_EQ(Shot(kFlatButton).At(2, 2), Face()) << "the default marker is the button face";
 }
 
@@ -384,7 +384,7 @@ TEST_F(SuperButtonTest, StoredDataOfAnUnknownVersionIsRefused) {
 
   SuperButtonProperties read;
   ByteReader reader(data.data(), data.size());
-  ASSERT_TRUE(read.Read(reader));
+  ASSERT_TRUE(SuperButton::kTable.Read(reader, read));
   EXPECT_EQ(read.tooltip.substr(0, 4), "使用");
   EXPECT_EQ(read.pic_out.size(), 822u);
 

@@ -205,42 +205,6 @@ class AppFormTest(FormTest):
         # Slots in order of first appearance: the window, then archive 1, 3, 2.
         self.assertEqual(bound, {"": [(0, 0), (12, 8), (1, 16)], "按钮3": [(0, 24)], "按钮2": [(0, 32)], "按钮1": [(0, 40)]})
 
-    def test_window_properties_version_6(self):
-        p = self.elements[0]["props"]
-        fields = words(6, 2, 1, 0xFF000000, 0, 1, 1, 1, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0)
-        # class name, picture, icon, sound (all empty), title, help file.
-        tail = words(0, 0, 0, 0) + counted_gbk("qelmo 安装助手") + words(0)
-        self.assertEqual(p, fields + tail)
-
-    def test_trans_label_is_32_bytes(self):
-        p = self.by_name["透明标签_百分比"]["props"]
-        self.assertEqual(p, words(1, 0, 0, 1, 1, 0, 0, 0))
-        self.assertEqual(len(p), 32)
-
-    def test_status_bar_part_list(self):
-        p = self.by_name["状态条_下载状态"]["props"]
-        parts = words(5)
-        for text in ["下载状态：", "下载速度：", "下载时间：", "剩于时间："]:
-            parts += words(120, 0, -1) + text.encode("gbk") + b"\0\0"
-        parts += words(1, 0, -1) + b"\0\0"
-        self.assertEqual(p, words(1, 0xFF000000, 0, 0, 0, 0, len(parts)) + parts)
-
-    def test_standard_control_layouts(self):
-        edit = self.by_name["编辑框_本地文件地址"]["props"]
-        self.assertEqual(edit, words(2, 3, 0, 0xFFFFFF, 1, 0, 0, 0, 0, 0) + b"*\0"
-                         + words(0, 0, 0, 100, 0, 0) + words(0, 0, 0, 0))
-        # Label: effect, frame width, border (10 after 11), ..., vertical
-        # alignment before word wrap (26 before 25), font, picture, text.
-        total = words(2, 0, 1, 3, 0xFF000000, 0xFF000000, 0xFF000000, 0x008000, 0xFF000000, 0, 0,
-                      0xFF000000, 0xFF000000, 0xFF000000, 0, 1, 0, 0, 0) + words(0, 0, 0)
-        self.assertEqual(self.by_name["标签_总大小"]["props"], total)
-        self.assertEqual(self.by_name["标签1"]["props"][:16], words(2, 0, 1, 0))
-        self.assertTrue(self.by_name["标签1"]["props"].endswith(counted_gbk("保存路径") + words(0, 0)))
-        for name, caption in [("按钮1", "更新程序下载包"), ("按钮2", "完整程序下载包"), ("按钮3", "zr配套安装包")]:
-            self.assertEqual(self.by_name[name]["props"], words(1, 0, 1, 1, 0, 0) + counted_gbk(caption))
-        self.assertEqual(self.by_name["进度条_下载进度"]["props"], words(1, 3, 0, 1, 0, 100, 0))
-        self.assertEqual(self.by_name["通用对话框1"]["props"], b"")
-
     def test_help_icons(self):
         with open(INFO_PNG, "rb") as f:
             png = f.read()

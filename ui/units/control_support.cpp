@@ -8,6 +8,7 @@
 #include "../property_writer.h"
 #include "notify.h"
 #include "trans_label.h"
+#include "wide_text.h"
 
 namespace controls {
 
@@ -82,6 +83,13 @@ void ShowNow(HWND window) {
   }
 }
 
+HWND CreateChildWindow(DWORD ex_style, const wchar_t* class_name, const std::string& text, DWORD style,
+                       const Placement& at) {
+  return CreateWindowExW(ex_style, class_name, GbkToWide(text.c_str()).c_str(), style, at.rect.left, at.rect.top,
+                         at.rect.right - at.rect.left, at.rect.bottom - at.rect.top, at.parent,
+                         reinterpret_cast<HMENU>(static_cast<uintptr_t>(at.control_id)), nullptr, nullptr);
+}
+
 // ------------------------------------------------------------------ fonts
 
 UnitFont::~UnitFont() { Release(); }
@@ -102,11 +110,17 @@ void UnitFont::SetValue(const PropertyValue& value) {
   SetStored(logfont ? ByteRun(static_cast<const uint8_t*>(logfont), sizeof(LOGFONTA)) : ByteRun());
 }
 
+bool UnitFont::Holds(const PropertyValue& value) const {
+  const void* logfont = reinterpret_cast<const void*>(static_cast<uintptr_t>(value.low));
+  if (!logfont || !has_font_) return !logfont && !has_font_;
+  return std::memcmp(logfont, &font_, sizeof font_) == 0;
+}
+
 PropertyValue UnitFont::Value() const {
   return has_font_ ? PropertyValue{PointerWord(&font_), sizeof font_} : PropertyValue{0, 0};
 }
 
-HFONT UnitFont::Handle() {
+HFONT UnitFont::Handle() const {
   if (!has_font_) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   if (!handle_) handle_ = CreateUnitFont(font_);
   return handle_ ? handle_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -117,6 +131,12 @@ void UnitFont::Write(PropertyWriter& writer) const {
     writer.Buffer(&font_, sizeof font_);
   else
     writer.Word(0);
+}
+
+void ShowFont(HWND window, const UnitFont& font) {
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), TRUE);
+  ShowNow(window);
 }
 
 // ---------------------------------------------------------------- pictures
@@ -167,9 +187,5 @@ HBITMAP BitmapFromPicture(const std::vector<uint8_t>& picture) {
   return reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(static_cast<uint32_t>(handle)));
 }
 
-bool ReadVersion(ByteReader& reader, uint32_t newest, uint32_t* version) {
-  *version = reader.Word();
-  return !reader.failed() && *version <= newest;
-}
 
 }  // namespace controls

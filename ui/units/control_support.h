@@ -29,6 +29,18 @@ inline int32_t Clamp(int32_t value, int32_t low, int32_t high) {
   return value < low ? low : (value > high ? high : value);
 }
 
+// Where and how a unit's window is made (operation 1's arguments).
+struct Placement {
+  uint32_t extra_style;
+  HWND parent;  // the owner, for a window
+  uint32_t control_id;
+  HMENU menu;
+  RECT rect;
+};
+// A child window with a GBK text, placed and numbered as asked.
+HWND CreateChildWindow(DWORD ex_style, const wchar_t* class_name, const std::string& text, DWORD style,
+                       const Placement& at);
+
 // 0xFF000000 paints as the button face.
 COLORREF ResolveColour(uint32_t colour);
 
@@ -57,27 +69,42 @@ class UnitFont {
  public:
   UnitFont() = default;
   ~UnitFont();
-  UnitFont(const UnitFont&) = delete;
-  UnitFont& operator=(const UnitFont&) = delete;
+  // A copy has the same font; it makes its own handle when asked.
+  UnitFont(const UnitFont& other) : has_font_(other.has_font_), font_(other.font_) {}
+  UnitFont& operator=(const UnitFont& other) {
+    if (this != &other) {
+      Release();
+      has_font_ = other.has_font_;
+      font_ = other.font_;
+    }
+    return *this;
+  }
 
   // Stored bytes: 60 make a font, anything else is the default.
   void SetStored(ByteRun bytes);
   // A value from set: null or a LOGFONTA.
   void SetValue(const PropertyValue& value);
+  // Whether set with this value would leave the font as it is.
+  bool Holds(const PropertyValue& value) const;
   bool has_font() const { return has_font_; }
   const LOGFONTA& logfont() const { return font_; }
   // For get: the LOGFONTA, or null for the default.
   PropertyValue Value() const;
   // The handle to draw with (the default GUI font when empty); owned here.
-  HFONT Handle();
+  HFONT Handle() const;
   void Write(PropertyWriter& writer) const;
 
  private:
   void Release();
   bool has_font_ = false;
   LOGFONTA font_ = {};
-  HFONT handle_ = nullptr;
+  mutable HFONT handle_ = nullptr;  // made on first use
 };
+
+// A new font on a live control, shown at once. The holder has already
+// freed the old handle: the control lets go of it through the stock font
+// before it takes the new one.
+void ShowFont(HWND window, const UnitFont& font);
 
 // Icon and cursor files by their header; they become icons, not bitmaps.
 bool IsIconFile(const uint8_t* data, size_t size);
@@ -105,24 +132,4 @@ inline std::vector<uint8_t> BytesFrom(const PropertyValue& value) {
   return data ? std::vector<uint8_t>(data, data + value.high) : std::vector<uint8_t>();
 }
 
-// The version word every property holder starts with; false when the data
-// is newer than the holder knows or too short.
-bool ReadVersion(ByteReader& reader, uint32_t newest, uint32_t* version);
-
 }  // namespace controls
-
-// Operation 1 of the standard controls: read the stored properties (empty
-// data keeps the defaults), then make the window; null when either fails.
-template <typename Control>
-Component* CreateControl(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND parent, uint32_t control_id,
-                         HMENU, int32_t left, int32_t top, int32_t width, int32_t height, uint32_t window_id,
-                         uint32_t element_id, int32_t, int32_t) {
-  auto* control = new Control(window_id, element_id);
-  ByteReader reader(data, size);
-  if ((size > 0 && !control->p.Read(reader)) ||
-      !control->Create(extra_style, parent, control_id, RECT{left, top, left + width, top + height})) {
-    delete control;
-    return nullptr;
-  }
-  return control;
-}

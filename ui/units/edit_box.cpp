@@ -8,12 +8,14 @@
 #include <algorithm>
 
 #include "../component.h"
-#include "../property_writer.h"
 #include "control_support.h"
+#include "gdi_handle.h"
 #include "standard_controls.h"
+#include "table_unit.h"
 #include "wide_text.h"
 
 using namespace controls;
+using namespace units;
 
 namespace {
 
@@ -40,50 +42,6 @@ struct EditBoxProperties {
   std::string content;
   std::string data_source, data_field;  // version 2
 
-  static constexpr uint32_t kVersion = 2;
-  bool Read(ByteReader& reader) {
-    uint32_t version;
-    if (!ReadVersion(reader, kVersion, &version)) return false;
-    border = reader.Word();
-    text_colour = reader.Word();
-    background_colour = reader.Word();
-    hide_selection = reader.Word();
-    max_length = reader.Word();
-    multi_line = reader.Word();
-    scroll_bars = reader.Word();
-    alignment = reader.Word();
-    input_mode = reader.Word();
-    password_char = reader.Half();
-    case_conversion = reader.Word();
-    spin_mode = reader.Word();
-    spin_min = static_cast<int32_t>(reader.Word());
-    spin_max = static_cast<int32_t>(reader.Word());
-    selection_start = reader.Word();
-    selection_length = reader.Word();
-    font.SetStored(reader.Buffer());
-    content = TextOf(reader.CountedText());
-    if (version >= 2) {
-      data_source = TextOf(reader.CountedText());
-      data_field = TextOf(reader.CountedText());
-    }
-    return !reader.failed();
-  }
-  HGLOBAL Save() const {
-    PropertyWriter writer;
-    writer.Word(kVersion);
-    for (uint32_t word : {border, text_colour, background_colour, hide_selection, max_length, multi_line,
-                          scroll_bars, alignment, input_mode})
-      writer.Word(word);
-    writer.Half(password_char);
-    for (uint32_t word : {case_conversion, spin_mode, static_cast<uint32_t>(spin_min),
-                          static_cast<uint32_t>(spin_max), selection_start, selection_length})
-      writer.Word(word);
-    font.Write(writer);
-    writer.CountedText(content);
-    writer.CountedText(data_source);
-    writer.CountedText(data_field);
-    return writer.ToGlobal();
-  }
   bool Spins() const { return spin_mode != 0 && !multi_line; }
   std::string PasswordText() const {
     std::string text;
@@ -92,6 +50,64 @@ struct EditBoxProperties {
     return text;
   }
 };
+
+enum : int32_t {
+  EB_CONTENT,
+  EB_BORDER,
+  EB_TEXT_COLOUR,
+  EB_BACKGROUND_COLOUR,
+  EB_FONT,
+  EB_HIDE_SELECTION,
+  EB_MAX_LENGTH,
+  EB_MULTI_LINE,
+  EB_SCROLL_BARS,
+  EB_ALIGNMENT,
+  EB_INPUT_MODE,
+  EB_PASSWORD_CHAR,
+  EB_CASE_CONVERSION,
+  EB_SPIN_MODE,
+  EB_SPIN_MIN,
+  EB_SPIN_MAX,
+  EB_SELECTION_START,
+  EB_SELECTION_LENGTH,
+  EB_SELECTED_TEXT,
+  EB_DATA_SOURCE,
+  EB_DATA_FIELD,
+};
+
+using P = EditBoxProperties;
+constexpr auto kEditBoxTable = units::Table<P>(2, {
+    Word(EB_BORDER, PT_CHOICE, &P::border, Change::kRestyle),
+    Word(EB_TEXT_COLOUR, PT_COLOUR, &P::text_colour, Change::kOwn),
+    Word(EB_BACKGROUND_COLOUR, PT_COLOUR, &P::background_colour, Change::kOwn),
+    Word(EB_HIDE_SELECTION, PT_TRUTH, &P::hide_selection, Change::kRebuild),  // creation styles rebuild
+    Word(EB_MAX_LENGTH, PT_INTEGER, &P::max_length, Change::kOwn),
+    Word(EB_MULTI_LINE, PT_TRUTH, &P::multi_line, Change::kRebuild),
+    Word(EB_SCROLL_BARS, PT_CHOICE, &P::scroll_bars, Change::kRebuild),
+    Word(EB_ALIGNMENT, PT_CHOICE, &P::alignment, Change::kRebuild),
+    Word(EB_INPUT_MODE, PT_CHOICE, &P::input_mode, Change::kRebuild),
+    Character(EB_PASSWORD_CHAR, &P::password_char),
+    Word(EB_CASE_CONVERSION, PT_CHOICE, &P::case_conversion, Change::kRebuild),
+    Word(EB_SPIN_MODE, PT_CHOICE, &P::spin_mode, Change::kRebuild),
+    Word(EB_SPIN_MIN, PT_INTEGER, &P::spin_min, Change::kOwn),
+    Word(EB_SPIN_MAX, PT_INTEGER, &P::spin_max, Change::kOwn),
+    Word(EB_SELECTION_START, PT_INTEGER, &P::selection_start, Change::kOwn).Live(),
+    Word(EB_SELECTION_LENGTH, PT_INTEGER, &P::selection_length, Change::kOwn).Live(),
+    Font(EB_FONT, &P::font, Change::kOwn),
+    Text(EB_CONTENT, &P::content, Change::kOwn).Live(),
+    Text(EB_DATA_SOURCE, &P::data_source, Change::kNothing).Since(2),
+    Text(EB_DATA_FIELD, &P::data_field, Change::kNothing).Since(2),
+    Unstored<P>(EB_SELECTED_TEXT, PT_TEXT),
+});
+
+// The first character of a GBK text as the stored 16-bit word.
+uint16_t FirstCharacter(const std::string& text) {
+  if (text.empty()) return 0;
+  auto first = static_cast<uint8_t>(text[0]);
+  if (first >= 0x81 && first <= 0xFE && text.size() >= 2)
+    return static_cast<uint16_t>(first | static_cast<uint8_t>(text[1]) << 8);
+  return first;
+}
 
 // Byte positions of GBK text and UTF-16 positions of the control.
 int32_t WideToBytePosition(const std::wstring& text, int32_t position) {
@@ -106,15 +122,13 @@ int32_t ByteToWidePosition(const std::string& text, uint32_t position) {
 class EditBox : public Component {
  public:
   using Component::Component;
+  static constexpr const auto& kTable = kEditBoxTable;
   EditBoxProperties p;
   std::string scratch;  // a text handed out by get, alive until the next one
 
-  ~EditBox() override {
-    if (brush_) DeleteObject(brush_);
-  }
-
-  bool Create(uint32_t extra_style, HWND parent, uint32_t control_id, RECT rect) {
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | extra_style;
+  bool Create(const Placement& at) {
+    RECT rect = at.rect;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | at.extra_style;
     if (!p.multi_line) {
       style |= ES_AUTOHSCROLL;
     } else {
@@ -130,9 +144,7 @@ class EditBox : public Component {
     if (p.case_conversion == 2) style |= ES_UPPERCASE;
     if (!p.hide_selection) style |= ES_NOHIDESEL;
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HWND window = CreateWindowExW(0, L"EDIT", GbkToWide(p.content.c_str()).c_str(), style, rect.left, rect.top,
-                                  width, height, parent, reinterpret_cast<HMENU>(static_cast<uintptr_t>(control_id)),
-                                  nullptr, nullptr);
+    HWND window = CreateChildWindow(0, L"EDIT", p.content, style, at);
     if (!window) return false;
     Attach(window);
     MakeBrush();
@@ -143,7 +155,7 @@ class EditBox : public Component {
     }
     SendMessageW(window, EM_LIMITTEXT, p.max_length, 0);
     if (p.input_mode == 2) ApplyPasswordChar();
-    if (p.Spins()) CreateSpin(parent, control_id + kSpinIdOffset);
+    if (p.Spins()) CreateSpin(at.parent, at.control_id + kSpinIdOffset);
     ApplySelection();
     SendMessageW(window, EM_SCROLLCARET, 0, 0);
     ApplyBorderStyle(window, p.border);
@@ -198,10 +210,83 @@ class EditBox : public Component {
     int32_t high = p.spin_min < p.spin_max ? p.spin_max : p.spin_min;
     SendMessageW(spin_, UDM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
   }
-  void MakeBrush() {
-    if (brush_) DeleteObject(brush_);
-    brush_ = CreateSolidBrush(ResolveColour(p.background_colour));
+  void MakeBrush() { brush_.Reset(CreateSolidBrush(ResolveColour(p.background_colour))); }
+
+  bool GetOwn(int32_t number, PropertyValue* value) {
+    switch (number) {
+      case EB_CONTENT:
+        SyncFromControl();
+        *value = TextValue(p.content);
+        return true;
+      case EB_SELECTION_START:
+      case EB_SELECTION_LENGTH:
+        SyncFromControl();
+        *value = WordValue(number == EB_SELECTION_START ? p.selection_start : p.selection_length);
+        return true;
+      case EB_SELECTED_TEXT:
+        SyncFromControl();
+        scratch = p.content.substr(std::min<size_t>(p.selection_start, p.content.size()), p.selection_length);
+        *value = TextValue(scratch);
+        return true;
+      case EB_PASSWORD_CHAR:
+        scratch = p.PasswordText();
+        *value = TextValue(scratch);
+        return true;
+      default:
+        return false;
+    }
   }
+
+  int32_t Apply(Change, int32_t number, const PropertyValue& value) {
+    HWND window = hwnd();
+    switch (number) {
+      case EB_CONTENT:
+        WriteContent(TextFrom(value));
+        break;
+      case EB_BORDER:
+        ApplyBorderStyle(window, p.border);
+        RepaintNow(window);
+        break;
+      case EB_TEXT_COLOUR:
+      case EB_BACKGROUND_COLOUR:
+        MakeBrush();
+        RepaintNow(window);
+        break;
+      case EB_FONT:
+        ShowFont(window, p.font);
+        break;
+      case EB_MAX_LENGTH:
+        SendMessageW(window, EM_LIMITTEXT, p.max_length, 0);
+        break;
+      case EB_PASSWORD_CHAR:
+        p.password_char = FirstCharacter(TextFrom(value));
+        if (p.input_mode == 2) {
+          ApplyPasswordChar();
+          RepaintNow(window);
+        }
+        break;
+      case EB_SPIN_MIN:
+      case EB_SPIN_MAX:
+        ApplySpinRange();
+        break;
+      case EB_SELECTION_START:
+      case EB_SELECTION_LENGTH:
+        SyncFromControl();
+        (number == EB_SELECTION_START ? p.selection_start : p.selection_length) = value.low;
+        ApplySelection();
+        ShowNow(window);
+        break;
+      case EB_SELECTED_TEXT:
+        SendMessageW(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(GbkToWide(TextFrom(value).c_str()).c_str()));
+        ShowNow(window);
+        break;
+      default:
+        break;
+    }
+    return 0;
+  }
+
+  void BeforeSave() { SyncFromControl(); }
 
   bool OnReflected(UINT message, WPARAM wparam, LPARAM, LRESULT* result) override {
     switch (message) {
@@ -215,7 +300,7 @@ class EditBox : public Component {
         auto dc = reinterpret_cast<HDC>(wparam);
         SetTextColor(dc, ResolveColour(p.text_colour));
         SetBkColor(dc, ResolveColour(p.background_colour));
-        *result = reinterpret_cast<LRESULT>(brush_);
+        *result = reinterpret_cast<LRESULT>(brush_.get());
         return true;
       }
       default:
@@ -245,10 +330,11 @@ class EditBox : public Component {
  private:
   int TextHeight() {
     HDC dc = GetDC(hwnd());
-    HGDIOBJ old = SelectObject(dc, p.font.Handle());
     TEXTMETRICW metrics = {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
+    {
+      DcSelection font(dc, p.font.Handle());
+      GetTextMetricsW(dc, &metrics);
+    }
     ReleaseDC(hwnd(), dc);
     return metrics.tmHeight;
   }
@@ -274,189 +360,15 @@ class EditBox : public Component {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  HBRUSH brush_ = nullptr;
+  OwnedBrush brush_;
   HWND spin_ = nullptr;
   bool holding_change_ = false;
 };
 
-enum : int32_t {
-  EB_CONTENT,
-  EB_BORDER,
-  EB_TEXT_COLOUR,
-  EB_BACKGROUND_COLOUR,
-  EB_FONT,
-  EB_HIDE_SELECTION,
-  EB_MAX_LENGTH,
-  EB_MULTI_LINE,
-  EB_SCROLL_BARS,
-  EB_ALIGNMENT,
-  EB_INPUT_MODE,
-  EB_PASSWORD_CHAR,
-  EB_CASE_CONVERSION,
-  EB_SPIN_MODE,
-  EB_SPIN_MIN,
-  EB_SPIN_MAX,
-  EB_SELECTION_START,
-  EB_SELECTION_LENGTH,
-  EB_SELECTED_TEXT,
-  EB_DATA_SOURCE,
-  EB_DATA_FIELD,
-  EB_COUNT
-};
 
-constexpr PropertyInfo kChoice = {PT_CHOICE, 0}, kInteger = {PT_INTEGER, 0}, kText = {PT_TEXT, 0};
-const PropertyInfo kProperties[8 + EB_COUNT] = {
-    QELMO_STANDARD_PROPERTIES,
-    kText, kChoice, {PT_COLOUR, 0}, {PT_COLOUR, 0}, {PT_FONT, 0}, {PT_TRUTH, 0}, kInteger, {PT_TRUTH, 0}, kChoice,
-    kChoice, kChoice, kText, kChoice, kChoice, kInteger, kInteger, kInteger, kInteger, kText, kText, kText,
-};
-
-// Properties that are creation styles: a change rebuilds the box.
-uint32_t* StyleField(EditBoxProperties& p, int32_t property) {
-  switch (property) {
-    case EB_HIDE_SELECTION: return &p.hide_selection;
-    case EB_MULTI_LINE: return &p.multi_line;
-    case EB_SCROLL_BARS: return &p.scroll_bars;
-    case EB_ALIGNMENT: return &p.alignment;
-    case EB_INPUT_MODE: return &p.input_mode;
-    case EB_CASE_CONVERSION: return &p.case_conversion;
-    case EB_SPIN_MODE: return &p.spin_mode;
-    default: return nullptr;
-  }
-}
-
-int32_t Get(Component* object, int32_t property, PropertyValue* value) {
-  auto* box = static_cast<EditBox*>(object);
-  EditBoxProperties& p = box->p;
-  if (uint32_t* field = StyleField(p, property)) {
-    *value = WordValue(*field);
-    return 1;
-  }
-  switch (property) {
-    case EB_CONTENT:
-    case EB_SELECTION_START:
-    case EB_SELECTION_LENGTH:
-      box->SyncFromControl();
-      *value = property == EB_CONTENT ? TextValue(p.content)
-                                      : WordValue(property == EB_SELECTION_START ? p.selection_start
-                                                                                 : p.selection_length);
-      return 1;
-    case EB_SELECTED_TEXT: {
-      box->SyncFromControl();
-      box->scratch = p.content.substr(std::min<size_t>(p.selection_start, p.content.size()), p.selection_length);
-      *value = TextValue(box->scratch);
-      return 1;
-    }
-    case EB_BORDER: *value = WordValue(p.border); return 1;
-    case EB_TEXT_COLOUR: *value = WordValue(p.text_colour); return 1;
-    case EB_BACKGROUND_COLOUR: *value = WordValue(p.background_colour); return 1;
-    case EB_FONT: *value = p.font.Value(); return 1;
-    case EB_MAX_LENGTH: *value = WordValue(p.max_length); return 1;
-    case EB_PASSWORD_CHAR: {
-      box->scratch = p.PasswordText();
-      *value = TextValue(box->scratch);
-      return 1;
-    }
-    case EB_SPIN_MIN: *value = WordValue(static_cast<uint32_t>(p.spin_min)); return 1;
-    case EB_SPIN_MAX: *value = WordValue(static_cast<uint32_t>(p.spin_max)); return 1;
-    case EB_DATA_SOURCE: *value = TextValue(p.data_source); return 1;
-    case EB_DATA_FIELD: *value = TextValue(p.data_field); return 1;
-    default: return 0;
-  }
-}
-
-// The first character of a GBK text as the stored 16-bit word.
-uint16_t FirstCharacter(const std::string& text) {
-  if (text.empty()) return 0;
-  auto first = static_cast<uint8_t>(text[0]);
-  if (first >= 0x81 && first <= 0xFE && text.size() >= 2)
-    return static_cast<uint16_t>(first | static_cast<uint8_t>(text[1]) << 8);
-  return first;
-}
-
-int32_t Set(Component* object, int32_t property, PropertyValue* value, int32_t) {
-  auto* box = static_cast<EditBox*>(object);
-  EditBoxProperties& p = box->p;
-  HWND window = box->hwnd();
-  if (uint32_t* field = StyleField(p, property)) {
-    if (*field == value->low) return 0;
-    box->SyncFromControl();
-    *field = value->low;
-    return 1;
-  }
-  switch (property) {
-    case EB_CONTENT:
-      box->WriteContent(TextFrom(*value));
-      return 0;
-    case EB_BORDER:
-      p.border = value->low;
-      ApplyBorderStyle(window, p.border);
-      RepaintNow(window);
-      return 0;
-    case EB_TEXT_COLOUR:
-    case EB_BACKGROUND_COLOUR: {
-      uint32_t& colour = property == EB_TEXT_COLOUR ? p.text_colour : p.background_colour;
-      if (colour == value->low) return 0;
-      colour = value->low;
-      box->MakeBrush();
-      RepaintNow(window);
-      return 0;
-    }
-    case EB_FONT:
-      SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-      p.font.SetValue(*value);
-      SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), TRUE);
-      ShowNow(window);
-      return 0;
-    case EB_MAX_LENGTH:
-      p.max_length = value->low;
-      SendMessageW(window, EM_LIMITTEXT, p.max_length, 0);
-      return 0;
-    case EB_PASSWORD_CHAR:
-      p.password_char = FirstCharacter(TextFrom(*value));
-      if (p.input_mode == 2) {
-        box->ApplyPasswordChar();
-        RepaintNow(window);
-      }
-      return 0;
-    case EB_SPIN_MIN:
-    case EB_SPIN_MAX:
-      (property == EB_SPIN_MIN ? p.spin_min : p.spin_max) = static_cast<int32_t>(value->low);
-      box->ApplySpinRange();
-      return 0;
-    case EB_SELECTION_START:
-    case EB_SELECTION_LENGTH:
-      box->SyncFromControl();
-      (property == EB_SELECTION_START ? p.selection_start : p.selection_length) = value->low;
-      box->ApplySelection();
-      ShowNow(window);
-      return 0;
-    case EB_SELECTED_TEXT:
-      SendMessageW(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(GbkToWide(TextFrom(*value).c_str()).c_str()));
-      ShowNow(window);
-      return 0;
-    case EB_DATA_SOURCE: p.data_source = TextFrom(*value); return 0;
-    case EB_DATA_FIELD: p.data_field = TextFrom(*value); return 0;
-    default: return 0;
-  }
-}
-
-HGLOBAL Save(Component* object) {
-  auto* box = static_cast<EditBox*>(object);
-  box->SyncFromControl();
-  return box->p.Save();
-}
-
-void* Interface(int32_t operation) {
-  switch (operation) {
-    case UNIT_CREATE: return reinterpret_cast<void*>(&CreateControl<EditBox>);
-    case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&Set);
-    case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&Save);
-    case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&Get);
-    default: return nullptr;
-  }
-}
+constexpr auto kProperties = PropertyTypes<kEditBoxTable>();
 
 }  // namespace
 
-const UnitDescriptor kEditBoxUnit = {"EditBox", "编辑框", kUnitRaisesEvents, kProperties, 8 + EB_COUNT, Interface};
+const UnitDescriptor kEditBoxUnit = {"EditBox", "编辑框", kUnitRaisesEvents, kProperties.data(), kProperties.size(),
+                                     TableUnit<EditBox>::Interface};

@@ -4,12 +4,14 @@
 #include <cmath>
 
 #include "../component.h"
-#include "../property_writer.h"
 #include "control_support.h"
+#include "gdi_handle.h"
 #include "standard_controls.h"
+#include "table_unit.h"
 #include "wide_text.h"
 
 using namespace controls;
+using namespace units;
 
 namespace {
 
@@ -19,76 +21,78 @@ enum Effect : uint32_t { kPlain, kRaised, kSunken, kShadow, kTransparent };
 constexpr uint32_t kGradientFrame = 6;
 
 struct LabelProperties {
-  // In stored order (properties 9, 11, 10, 12-14, 16, 17, 19-24, 26, 25).
   uint32_t effect = kPlain;
   int32_t frame_width = 1;
   uint32_t border = 0;
-  uint32_t frame_colours[3] = {kDefaultColour, kDefaultColour, kDefaultColour};
+  uint32_t frame_colour1 = kDefaultColour, frame_colour2 = kDefaultColour, frame_colour3 = kDefaultColour;
   uint32_t text_colour = 0;
   uint32_t background_colour = kDefaultColour;
   uint32_t picture_mode = 0;  // 0 top left, 1 stretched, 2 tiled
   uint32_t gradient_direction = 0;
-  uint32_t gradient_colours[3] = {kDefaultColour, kDefaultColour, kDefaultColour};
+  uint32_t gradient_colour1 = kDefaultColour, gradient_colour2 = kDefaultColour, gradient_colour3 = kDefaultColour;
   uint32_t horizontal_align = 0;
   uint32_t vertical_align = 1;
   uint32_t word_wrap = 0;
   UnitFont font;
   std::vector<uint8_t> picture;
   std::string text;
-  std::string data_source, data_field;  // version 2
+  std::string data_source, data_field;
 
-  static constexpr uint32_t kVersion = 2;
-  bool Read(ByteReader& reader) {
-    uint32_t version;
-    if (!ReadVersion(reader, kVersion, &version)) return false;
-    effect = ClampChoice(reader.Word(), 4);
-    frame_width = static_cast<int32_t>(reader.Word());
-    border = ClampChoice(reader.Word(), 6);
-    for (uint32_t& colour : frame_colours) colour = reader.Word();
-    text_colour = reader.Word();
-    background_colour = reader.Word();
-    picture_mode = ClampChoice(reader.Word(), 2);
-    gradient_direction = ClampChoice(reader.Word(), 8);
-    for (uint32_t& colour : gradient_colours) colour = reader.Word();
-    horizontal_align = ClampChoice(reader.Word(), 2);
-    vertical_align = ClampChoice(reader.Word(), 2);
-    word_wrap = reader.Word();
-    font.SetStored(reader.Buffer());
-    picture = BytesOf(reader.Buffer());
-    text = TextOf(reader.CountedText());
-    if (version >= 2) {
-      data_source = TextOf(reader.CountedText());
-      data_field = TextOf(reader.CountedText());
-    }
-    return !reader.failed();
-  }
-  HGLOBAL Save() const {
-    PropertyWriter writer;
-    writer.Word(kVersion);
-    writer.Word(effect);
-    writer.Word(static_cast<uint32_t>(frame_width));
-    writer.Word(border);
-    for (uint32_t colour : frame_colours) writer.Word(colour);
-    writer.Word(text_colour);
-    writer.Word(background_colour);
-    writer.Word(picture_mode);
-    writer.Word(gradient_direction);
-    for (uint32_t colour : gradient_colours) writer.Word(colour);
-    writer.Word(horizontal_align);
-    writer.Word(vertical_align);
-    writer.Word(word_wrap);
-    font.Write(writer);
-    writer.Buffer(picture);
-    writer.CountedText(text);
-    writer.CountedText(data_source);
-    writer.CountedText(data_field);
-    return writer.ToGlobal();
-  }
   DWORD ExStyle() const { return BorderExStyle(border) | (effect == kTransparent ? WS_EX_TRANSPARENT : 0); }
 };
 
+enum : int32_t {
+  LABEL_TEXT,
+  LABEL_EFFECT,
+  LABEL_BORDER,
+  LABEL_FRAME_WIDTH,
+  LABEL_FRAME_COLOUR1,
+  LABEL_FRAME_COLOUR2,
+  LABEL_FRAME_COLOUR3,
+  LABEL_FONT,
+  LABEL_TEXT_COLOUR,
+  LABEL_BACKGROUND_COLOUR,
+  LABEL_PICTURE,
+  LABEL_PICTURE_MODE,
+  LABEL_GRADIENT_DIRECTION,
+  LABEL_GRADIENT_COLOUR1,
+  LABEL_GRADIENT_COLOUR2,
+  LABEL_GRADIENT_COLOUR3,
+  LABEL_HORIZONTAL_ALIGN,
+  LABEL_WORD_WRAP,
+  LABEL_VERTICAL_ALIGN,
+  LABEL_DATA_SOURCE,
+  LABEL_DATA_FIELD,
+};
+
+// Stored in the order of properties 9, 11, 10, 12-14, 16, 17, 19-24, 26, 25.
+using P = LabelProperties;
+constexpr auto kLabelTable = units::Table<P>(2, {
+    Choice(LABEL_EFFECT, 4, &P::effect, Change::kRestyle),
+    Word(LABEL_FRAME_WIDTH, PT_INTEGER, &P::frame_width, Change::kRepaint),
+    Choice(LABEL_BORDER, 6, &P::border, Change::kRestyle),
+    Word(LABEL_FRAME_COLOUR1, PT_COLOUR, &P::frame_colour1, Change::kRepaint),
+    Word(LABEL_FRAME_COLOUR2, PT_COLOUR, &P::frame_colour2, Change::kRepaint),
+    Word(LABEL_FRAME_COLOUR3, PT_COLOUR, &P::frame_colour3, Change::kRepaint),
+    Word(LABEL_TEXT_COLOUR, PT_COLOUR, &P::text_colour, Change::kRepaint),
+    Word(LABEL_BACKGROUND_COLOUR, PT_COLOUR, &P::background_colour, Change::kRepaint),
+    Choice(LABEL_PICTURE_MODE, 2, &P::picture_mode, Change::kRepaint),
+    Choice(LABEL_GRADIENT_DIRECTION, 8, &P::gradient_direction, Change::kRepaint),
+    Word(LABEL_GRADIENT_COLOUR1, PT_COLOUR, &P::gradient_colour1, Change::kRepaint),
+    Word(LABEL_GRADIENT_COLOUR2, PT_COLOUR, &P::gradient_colour2, Change::kRepaint),
+    Word(LABEL_GRADIENT_COLOUR3, PT_COLOUR, &P::gradient_colour3, Change::kRepaint),
+    Choice(LABEL_HORIZONTAL_ALIGN, 2, &P::horizontal_align, Change::kRepaint),
+    Choice(LABEL_VERTICAL_ALIGN, 2, &P::vertical_align, Change::kRepaint),
+    Truth(LABEL_WORD_WRAP, &P::word_wrap, Change::kRepaint),
+    Font(LABEL_FONT, &P::font, Change::kRepaint),
+    Bytes(LABEL_PICTURE, PT_PICTURE, &P::picture, Change::kOwn),
+    Text(LABEL_TEXT, &P::text, Change::kOwn),
+    Text(LABEL_DATA_SOURCE, &P::data_source, Change::kNothing).Since(2),
+    Text(LABEL_DATA_FIELD, &P::data_field, Change::kNothing).Since(2),
+});
+
 // The colours of a frame or gradient list, default colours left out.
-std::vector<COLORREF> ColourList(const uint32_t (&colours)[3]) {
+std::vector<COLORREF> ColourList(std::initializer_list<uint32_t> colours) {
   std::vector<COLORREF> list;
   for (uint32_t colour : colours)
     if (colour != kDefaultColour) list.push_back(colour & 0x00FFFFFF);
@@ -111,9 +115,8 @@ COLORREF Blend(const std::vector<COLORREF>& stops, double t) {
 void DrawFrame(HDC dc, const RECT& rect, int32_t width, const std::vector<COLORREF>& colours) {
   RECT ring = rect;
   for (int32_t i = 0; i < width && ring.right > ring.left && ring.bottom > ring.top; ++i) {
-    HBRUSH brush = CreateSolidBrush(Blend(colours, width > 1 ? static_cast<double>(i) / (width - 1) : 0.0));
-    FrameRect(dc, &ring, brush);
-    DeleteObject(brush);
+    OwnedBrush brush(CreateSolidBrush(Blend(colours, width > 1 ? static_cast<double>(i) / (width - 1) : 0.0)));
+    FrameRect(dc, &ring, brush.get());
     InflateRect(&ring, -1, -1);
   }
 }
@@ -129,7 +132,7 @@ void DrawGradient(HDC dc, const RECT& rect, uint32_t direction, const std::vecto
   BITMAPINFO info = {};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  OwnedBitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) return;
   // t is the pixel's place along the direction, 0 at the starting edge.
   double span = std::abs(dx) * (width - 1) + std::abs(dy) * (height - 1);
@@ -141,57 +144,60 @@ void DrawGradient(HDC dc, const RECT& rect, uint32_t direction, const std::vecto
       pixels[y * width + x] = static_cast<uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
     }
   }
-  HDC memory = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(dc, rect.left, rect.top, width, height, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  DeleteObject(bitmap);
+  MemoryDc memory(dc);
+  DcSelection selected(memory.get(), bitmap.get());
+  BitBlt(dc, rect.left, rect.top, width, height, memory.get(), 0, 0, SRCCOPY);
 }
 
 void DrawPicture(HDC dc, const RECT& rect, HBITMAP picture, uint32_t mode) {
   BITMAP info;
   if (!GetObjectW(picture, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return;
-  HDC memory = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(memory, picture);
+  MemoryDc memory(dc);
+  DcSelection selected(memory.get(), picture);
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
   int saved = SaveDC(dc);
   IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
   if (mode == 1) {
     SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, rect.left, rect.top, width, height, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    StretchBlt(dc, rect.left, rect.top, width, height, memory.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
   } else if (mode == 2) {
     for (int y = rect.top; y < rect.bottom; y += info.bmHeight)
       for (int x = rect.left; x < rect.right; x += info.bmWidth)
-        BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+        BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memory.get(), 0, 0, SRCCOPY);
   } else {
-    BitBlt(dc, rect.left, rect.top, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+    BitBlt(dc, rect.left, rect.top, info.bmWidth, info.bmHeight, memory.get(), 0, 0, SRCCOPY);
   }
   RestoreDC(dc, saved);
-  SelectObject(memory, old);
-  DeleteDC(memory);
 }
 
 class Label : public Component {
  public:
   using Component::Component;
+  static constexpr const auto& kTable = kLabelTable;
   LabelProperties p;
 
-  bool Create(uint32_t extra_style, HWND parent, uint32_t control_id, RECT rect) {
+  bool Create(const Placement& at) {
     if (!RegisterUnitClass(kClassName)) return false;
-    HWND window = CreateWindowExW(p.ExStyle(), kClassName, GbkToWide(p.text.c_str()).c_str(),
-                                  WS_CHILD | WS_CLIPSIBLINGS | extra_style | BorderStyle(p.border), rect.left,
-                                  rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                                  reinterpret_cast<HMENU>(static_cast<uintptr_t>(control_id)), nullptr, nullptr);
+    HWND window = CreateChildWindow(p.ExStyle(), kClassName, p.text,
+                                    WS_CHILD | WS_CLIPSIBLINGS | at.extra_style | BorderStyle(p.border), at);
     if (!window) return false;
     Attach(window);
-    LoadPicture();
+    picture_.Reset(BitmapFromPicture(p.picture));
     return true;
   }
 
-  void LoadPicture() {
-    if (picture_) DeleteObject(picture_);
-    picture_ = BitmapFromPicture(p.picture);
+  int32_t Apply(Change change, int32_t number, const PropertyValue&) {
+    if (change == Change::kRestyle) {
+      // Leaving the transparent effect repaints what showed through too.
+      bool was_transparent = (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
+      ApplyStyles();
+      Repaint(was_transparent || p.effect == kTransparent);
+      return 0;
+    }
+    if (number == LABEL_PICTURE) picture_.Reset(BitmapFromPicture(p.picture));
+    if (number == LABEL_TEXT) SetWindowTextW(hwnd(), GbkToWide(p.text.c_str()).c_str());
+    Repaint();
+    return 0;
   }
 
   // Shows a change at once. A transparent label shows what lies beneath
@@ -244,22 +250,15 @@ class Label : public Component {
           Paint(dc, client);
         } else {
           // Drawn off screen first: labels are rewritten many times a second.
-          HDC memory = CreateCompatibleDC(dc);
-          HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-          HGDIOBJ old = SelectObject(memory, bitmap);
-          Paint(memory, client);
-          BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-          SelectObject(memory, old);
-          DeleteObject(bitmap);
-          DeleteDC(memory);
+          MemoryDc memory(dc);
+          OwnedBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+          DcSelection selected(memory.get(), bitmap.get());
+          Paint(memory.get(), client);
+          BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
         }
         EndPaint(hwnd(), &paint);
         return 0;
       }
-      case WM_NCDESTROY:
-        if (picture_) DeleteObject(picture_);
-        picture_ = nullptr;
-        break;
       default:
         break;
     }
@@ -269,21 +268,17 @@ class Label : public Component {
  private:
   void Paint(HDC dc, RECT rect) {
     // With every frame colour left at the default there is no frame to draw.
-    std::vector<COLORREF> frame_colours = ColourList(p.frame_colours);
+    std::vector<COLORREF> frame_colours = ColourList({p.frame_colour1, p.frame_colour2, p.frame_colour3});
     if (p.border == kGradientFrame && p.frame_width > 0 && !frame_colours.empty()) {
       DrawFrame(dc, rect, p.frame_width, frame_colours);
       InflateRect(&rect, -p.frame_width, -p.frame_width);
       if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     }
-    if (p.effect != kTransparent) {
-      HBRUSH brush = CreateSolidBrush(ResolveColour(p.background_colour));
-      FillRect(dc, &rect, brush);
-      DeleteObject(brush);
-    }
+    if (p.effect != kTransparent) FillSolid(dc, rect, ResolveColour(p.background_colour));
     if (picture_)
-      DrawPicture(dc, rect, picture_, p.picture_mode);
+      DrawPicture(dc, rect, picture_.get(), p.picture_mode);
     else if (p.gradient_direction != 0)
-      DrawGradient(dc, rect, p.gradient_direction, ColourList(p.gradient_colours));
+      DrawGradient(dc, rect, p.gradient_direction, ColourList({p.gradient_colour1, p.gradient_colour2, p.gradient_colour3}));
     PaintText(dc, rect);
   }
 
@@ -293,7 +288,7 @@ class Label : public Component {
     UINT format = DT_NOPREFIX;
     if (p.horizontal_align == 1) format |= DT_CENTER;
     if (p.horizontal_align == 2) format |= DT_RIGHT;
-    HGDIOBJ old_font = SelectObject(dc, p.font.Handle());
+    DcSelection font(dc, p.font.Handle());
     SetBkMode(dc, TRANSPARENT);
     RECT box = rect;
     if (p.word_wrap) {
@@ -334,145 +329,14 @@ class Label : public Component {
         draw(colour, 0, 0);
         break;
     }
-    SelectObject(dc, old_font);
   }
 
-  HBITMAP picture_ = nullptr;
+  OwnedBitmap picture_;
 };
 
-enum : int32_t {
-  LABEL_TEXT,
-  LABEL_EFFECT,
-  LABEL_BORDER,
-  LABEL_FRAME_WIDTH,
-  LABEL_FRAME_COLOUR1,
-  LABEL_FRAME_COLOUR2,
-  LABEL_FRAME_COLOUR3,
-  LABEL_FONT,
-  LABEL_TEXT_COLOUR,
-  LABEL_BACKGROUND_COLOUR,
-  LABEL_PICTURE,
-  LABEL_PICTURE_MODE,
-  LABEL_GRADIENT_DIRECTION,
-  LABEL_GRADIENT_COLOUR1,
-  LABEL_GRADIENT_COLOUR2,
-  LABEL_GRADIENT_COLOUR3,
-  LABEL_HORIZONTAL_ALIGN,
-  LABEL_WORD_WRAP,
-  LABEL_VERTICAL_ALIGN,
-  LABEL_DATA_SOURCE,
-  LABEL_DATA_FIELD,
-  LABEL_COUNT
-};
-
-constexpr PropertyInfo kColour = {PT_COLOUR, 0}, kChoice = {PT_CHOICE, 0};
-const PropertyInfo kProperties[8 + LABEL_COUNT] = {
-    QELMO_STANDARD_PROPERTIES,
-    {PT_TEXT, 0}, kChoice, kChoice, {PT_INTEGER, 0}, kColour, kColour, kColour, {PT_FONT, 0}, kColour, kColour,
-    {PT_PICTURE, 0}, kChoice, kChoice, kColour, kColour, kColour, kChoice, {PT_TRUTH, 0}, kChoice,
-    {PT_TEXT, 0}, {PT_TEXT, 0},
-};
-
-// The plain word properties, with the largest value of the choices.
-uint32_t* WordField(LabelProperties& p, int32_t property, int32_t* max) {
-  *max = -1;
-  switch (property) {
-    case LABEL_EFFECT: *max = 4; return &p.effect;
-    case LABEL_BORDER: *max = 6; return &p.border;
-    case LABEL_FRAME_WIDTH: return reinterpret_cast<uint32_t*>(&p.frame_width);
-    case LABEL_FRAME_COLOUR1:
-    case LABEL_FRAME_COLOUR2:
-    case LABEL_FRAME_COLOUR3: return &p.frame_colours[property - LABEL_FRAME_COLOUR1];
-    case LABEL_TEXT_COLOUR: return &p.text_colour;
-    case LABEL_BACKGROUND_COLOUR: return &p.background_colour;
-    case LABEL_PICTURE_MODE: *max = 2; return &p.picture_mode;
-    case LABEL_GRADIENT_DIRECTION: *max = 8; return &p.gradient_direction;
-    case LABEL_GRADIENT_COLOUR1:
-    case LABEL_GRADIENT_COLOUR2:
-    case LABEL_GRADIENT_COLOUR3: return &p.gradient_colours[property - LABEL_GRADIENT_COLOUR1];
-    case LABEL_HORIZONTAL_ALIGN: *max = 2; return &p.horizontal_align;
-    case LABEL_WORD_WRAP: return &p.word_wrap;
-    case LABEL_VERTICAL_ALIGN: *max = 2; return &p.vertical_align;
-    default: return nullptr;
-  }
-}
-
-std::string* TextField(LabelProperties& p, int32_t property) {
-  switch (property) {
-    case LABEL_TEXT: return &p.text;
-    case LABEL_DATA_SOURCE: return &p.data_source;
-    case LABEL_DATA_FIELD: return &p.data_field;
-    default: return nullptr;
-  }
-}
-
-int32_t Get(Component* object, int32_t property, PropertyValue* value) {
-  LabelProperties& p = static_cast<Label*>(object)->p;
-  int32_t max;
-  if (uint32_t* word = WordField(p, property, &max)) {
-    *value = WordValue(*word);
-    return 1;
-  }
-  if (std::string* text = TextField(p, property)) {
-    *value = TextValue(*text);
-    return 1;
-  }
-  if (property == LABEL_FONT) {
-    *value = p.font.Value();
-    return 1;
-  }
-  if (property == LABEL_PICTURE) {
-    *value = BytesValue(p.picture);
-    return 1;
-  }
-  return 0;
-}
-
-int32_t Set(Component* object, int32_t property, PropertyValue* value, int32_t) {
-  auto* label = static_cast<Label*>(object);
-  LabelProperties& p = label->p;
-  int32_t max;
-  if (uint32_t* word = WordField(p, property, &max)) {
-    uint32_t v = max >= 0 ? ClampChoice(value->low, max) : value->low;
-    if (*word == v) return 0;
-    *word = v;
-    if (property == LABEL_EFFECT || property == LABEL_BORDER) {
-      // Leaving the transparent effect repaints what showed through too.
-      bool was_transparent = (GetWindowLongW(label->hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
-      label->ApplyStyles();
-      label->Repaint(was_transparent || p.effect == kTransparent);
-      return 0;
-    }
-  } else if (std::string* text = TextField(p, property)) {
-    std::string fresh = TextFrom(*value);
-    if (*text == fresh) return 0;
-    *text = std::move(fresh);
-    if (property != LABEL_TEXT) return 0;
-    SetWindowTextW(label->hwnd(), GbkToWide(p.text.c_str()).c_str());
-  } else if (property == LABEL_FONT) {
-    p.font.SetValue(*value);
-  } else if (property == LABEL_PICTURE) {
-    p.picture = BytesFrom(*value);
-    label->LoadPicture();
-  } else {
-    return 0;
-  }
-  label->Repaint();
-  return 0;
-}
-
-HGLOBAL Save(Component* object) { return static_cast<Label*>(object)->p.Save(); }
-
-void* Interface(int32_t operation) {
-  switch (operation) {
-    case UNIT_CREATE: return reinterpret_cast<void*>(&CreateControl<Label>);
-    case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&Set);
-    case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&Save);
-    case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&Get);
-    default: return nullptr;
-  }
-}
+constexpr auto kProperties = PropertyTypes<kLabelTable>();
 
 }  // namespace
 
-const UnitDescriptor kLabelUnit = {"Label", "标签", 0, kProperties, 8 + LABEL_COUNT, Interface};
+const UnitDescriptor kLabelUnit = {"Label", "标签", 0, kProperties.data(), kProperties.size(),
+                                   TableUnit<Label>::Interface};

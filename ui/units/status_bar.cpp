@@ -13,11 +13,14 @@
 #include "../component.h"
 #include "../property_writer.h"
 #include "control_support.h"
+#include "gdi_handle.h"
 #include "notify.h"
 #include "standard_controls.h"
+#include "table_unit.h"
 #include "wide_text.h"
 
 using namespace controls;
+using namespace units;
 
 namespace {
 
@@ -75,32 +78,9 @@ struct StatusBarProperties {
   uint32_t size_grip = 1;
   UnitFont font;
   std::vector<uint8_t> icon_list;
+  std::vector<uint8_t> part_list;  // as stored; the bar works from `parts`
   std::vector<Part> parts;
-  std::vector<uint8_t> part_bytes;  // the part list as get hands it out
 
-  static constexpr uint32_t kVersion = 1;
-  bool Read(ByteReader& reader) {
-    uint32_t version;
-    if (!ReadVersion(reader, kVersion, &version)) return false;
-    background_colour = reader.Word();
-    position = ClampChoice(reader.Word(), kFree);
-    size_grip = reader.Word();
-    font.SetStored(reader.Buffer());
-    icon_list = BytesOf(reader.Buffer());
-    ByteRun part_data = reader.Buffer();
-    return !reader.failed() && ReadParts(part_data, &parts);
-  }
-  HGLOBAL Save() const {
-    PropertyWriter writer;
-    writer.Word(kVersion);
-    writer.Word(background_colour);
-    writer.Word(position);
-    writer.Word(size_grip);
-    font.Write(writer);
-    writer.Buffer(icon_list);
-    writer.Buffer(WriteParts(parts));
-    return writer.ToGlobal();
-  }
   DWORD PositionStyle() const {
     if (position == kDockTop) return CCS_TOP;
     if (position == kFree) return CCS_NORESIZE | CCS_NOPARENTALIGN;
@@ -108,20 +88,31 @@ struct StatusBarProperties {
   }
 };
 
+enum : int32_t { BAR_BACKGROUND_COLOUR, BAR_POSITION, BAR_SIZE_GRIP, BAR_FONT, BAR_ICON_LIST, BAR_PART_LIST };
+
+using P = StatusBarProperties;
+constexpr auto kStatusBarTable = units::Table<P>(1, {
+    Word(BAR_BACKGROUND_COLOUR, PT_COLOUR, &P::background_colour, Change::kOwn),
+    Choice(BAR_POSITION, kFree, &P::position, Change::kRebuild),  // creation styles
+    Word(BAR_SIZE_GRIP, PT_TRUTH, &P::size_grip, Change::kRebuild),
+    Font(BAR_FONT, &P::font, Change::kOwn),
+    Bytes(BAR_ICON_LIST, PT_BYTES, &P::icon_list, Change::kOwn),
+    Bytes(BAR_PART_LIST, PT_BYTES, &P::part_list, Change::kOwn).Live(),  // texts change as the bar runs
+});
+
 class StatusBar : public Component {
  public:
   using Component::Component;
+  static constexpr const auto& kTable = kStatusBarTable;
   StatusBarProperties p;
 
-  ~StatusBar() override { ReleaseIcons(); }
-
-  bool Create(uint32_t extra_style, HWND parent, uint32_t control_id, RECT rect) {
+  bool Create(const Placement& at) {
+    // A damaged part list fails the creation, as damaged data does.
+    if (!ReadParts(ByteRun(p.part_list.data(), p.part_list.size()), &p.parts)) return false;
     EnsureCommonControls();
     // No WS_CLIPSIBLINGS: the bar lies over the bottom of whatever it docks against.
-    DWORD style = WS_CHILD | extra_style | SBARS_TOOLTIPS | p.PositionStyle() | (p.size_grip ? SBARS_SIZEGRIP : 0);
-    HWND window = CreateWindowExW(0, STATUSCLASSNAMEW, L"", style, rect.left, rect.top, rect.right - rect.left,
-                                  rect.bottom - rect.top, parent,
-                                  reinterpret_cast<HMENU>(static_cast<uintptr_t>(control_id)), nullptr, nullptr);
+    DWORD style = WS_CHILD | at.extra_style | SBARS_TOOLTIPS | p.PositionStyle() | (p.size_grip ? SBARS_SIZEGRIP : 0);
+    HWND window = CreateChildWindow(0, STATUSCLASSNAMEW, "", style, at);
     if (!window) return false;
     Attach(window);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), FALSE);
@@ -131,6 +122,45 @@ class StatusBar : public Component {
     LayOutParts();
     return true;
   }
+
+  bool GetOwn(int32_t number, PropertyValue* value) {
+    if (number != BAR_PART_LIST) return false;
+    p.part_list = WriteParts(p.parts);
+    *value = BytesValue(p.part_list);
+    return true;
+  }
+
+  int32_t Apply(Change, int32_t number, const PropertyValue& value) {
+    HWND window = hwnd();
+    switch (number) {
+      case BAR_BACKGROUND_COLOUR:
+        SendMessageW(window, SB_SETBKCOLOR, 0, static_cast<LPARAM>(p.background_colour));
+        RepaintNow(window);
+        break;
+      case BAR_FONT:
+        ShowFont(window, p.font);
+        break;
+      case BAR_ICON_LIST:
+        BuildIcons();
+        LayOutParts();
+        RepaintNow(window);
+        break;
+      case BAR_PART_LIST: {
+        std::vector<uint8_t> bytes = BytesFrom(value);
+        std::vector<Part> parts;
+        if (!ReadParts(ByteRun(bytes.data(), bytes.size()), &parts)) break;  // a damaged list changes nothing
+        p.parts = std::move(parts);
+        LayOutParts();
+        RepaintNow(window);
+        break;
+      }
+      default:
+        break;
+    }
+    return 0;
+  }
+
+  void BeforeSave() { p.part_list = WriteParts(p.parts); }
 
   void LayOutParts() {
     std::vector<int> edges;
@@ -149,7 +179,7 @@ class StatusBar : public Component {
     for (size_t i = 0; i < p.parts.size() && i < edges.size(); ++i) {
       const Part& part = p.parts[i];
       SendMessageW(hwnd(), SB_SETTEXTW, i | part.flags, reinterpret_cast<LPARAM>(GbkToWide(part.text.c_str()).c_str()));
-      HICON icon = part.icon >= 0 && static_cast<size_t>(part.icon) < icons_.size() ? icons_[part.icon] : nullptr;
+      HICON icon = part.icon >= 0 && static_cast<size_t>(part.icon) < icons_.size() ? icons_[part.icon].get() : nullptr;
       SendMessageW(hwnd(), SB_SETICON, i, reinterpret_cast<LPARAM>(icon));
       SendMessageW(hwnd(), SB_SETTIPTEXTW, i, reinterpret_cast<LPARAM>(GbkToWide(part.tooltip.c_str()).c_str()));
     }
@@ -168,7 +198,7 @@ class StatusBar : public Component {
   }
 
   void BuildIcons() {
-    ReleaseIcons();
+    icons_.clear();
     const uint8_t* data = p.icon_list.data();
     size_t size = p.icon_list.size();
     if (!IsIconFile(data, size)) return;
@@ -178,7 +208,7 @@ class StatusBar : public Component {
       const uint8_t* entry = data + 6 + 16 * i;
       uint32_t image_size = entry[8] | entry[9] << 8 | entry[10] << 16 | static_cast<uint32_t>(entry[11]) << 24;
       uint32_t offset = entry[12] | entry[13] << 8 | entry[14] << 16 | static_cast<uint32_t>(entry[15]) << 24;
-      HICON icon = nullptr;
+      OwnedIcon icon;
       if (offset <= size && image_size <= size - offset) {
         std::vector<uint8_t> single(22 + image_size);
         single[2] = 1;
@@ -186,9 +216,9 @@ class StatusBar : public Component {
         std::copy(entry, entry + 12, single.begin() + 6);
         single[18] = 22;
         std::copy(data + offset, data + offset + image_size, single.begin() + 22);
-        icon = IconFromFile(single.data(), single.size());
+        icon.Reset(IconFromFile(single.data(), single.size()));
       }
-      icons_.push_back(icon);
+      icons_.push_back(std::move(icon));
     }
   }
 
@@ -219,100 +249,16 @@ class StatusBar : public Component {
     docking_ = false;
   }
 
-  void ReleaseIcons() {
-    for (HICON icon : icons_)
-      if (icon) DestroyIcon(icon);
-    icons_.clear();
-  }
-
-  std::vector<HICON> icons_;
+  std::vector<OwnedIcon> icons_;
   bool docking_ = false;
 };
 
-enum : int32_t { BAR_BACKGROUND_COLOUR, BAR_POSITION, BAR_SIZE_GRIP, BAR_FONT, BAR_ICON_LIST, BAR_PART_LIST, BAR_COUNT };
-
-const PropertyInfo kProperties[8 + BAR_COUNT] = {
-    QELMO_STANDARD_PROPERTIES, {PT_COLOUR, 0}, {PT_CHOICE, 0}, {PT_TRUTH, 0},
-    {PT_FONT, 0},              {PT_BYTES, 0},  {PT_BYTES, 0},
-};
-
-int32_t Get(Component* object, int32_t property, PropertyValue* value) {
-  StatusBarProperties& p = static_cast<StatusBar*>(object)->p;
-  switch (property) {
-    case BAR_BACKGROUND_COLOUR: *value = WordValue(p.background_colour); return 1;
-    case BAR_POSITION: *value = WordValue(p.position); return 1;
-    case BAR_SIZE_GRIP: *value = WordValue(p.size_grip); return 1;
-    case BAR_FONT: *value = p.font.Value(); return 1;
-    case BAR_ICON_LIST: *value = BytesValue(p.icon_list); return 1;
-    case BAR_PART_LIST:
-      p.part_bytes = WriteParts(p.parts);
-      *value = BytesValue(p.part_bytes);
-      return 1;
-    default: return 0;
-  }
-}
-
-int32_t Set(Component* object, int32_t property, PropertyValue* value, int32_t) {
-  auto* bar = static_cast<StatusBar*>(object);
-  StatusBarProperties& p = bar->p;
-  HWND window = bar->hwnd();
-  switch (property) {
-    case BAR_BACKGROUND_COLOUR:
-      if (p.background_colour == value->low) return 0;
-      p.background_colour = value->low;
-      SendMessageW(window, SB_SETBKCOLOR, 0, static_cast<LPARAM>(p.background_colour));
-      RepaintNow(window);
-      return 0;
-    case BAR_POSITION:
-    case BAR_SIZE_GRIP: {
-      // Creation styles: a change rebuilds the bar.
-      uint32_t v = property == BAR_POSITION ? ClampChoice(value->low, kFree) : value->low;
-      uint32_t& field = property == BAR_POSITION ? p.position : p.size_grip;
-      if (field == v) return 0;
-      field = v;
-      return 1;
-    }
-    case BAR_FONT:
-      SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-      p.font.SetValue(*value);
-      SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), TRUE);
-      ShowNow(window);
-      return 0;
-    case BAR_ICON_LIST:
-      p.icon_list = BytesFrom(*value);
-      bar->BuildIcons();
-      bar->LayOutParts();
-      RepaintNow(window);
-      return 0;
-    case BAR_PART_LIST: {
-      std::vector<uint8_t> bytes = BytesFrom(*value);
-      std::vector<Part> parts;
-      if (!ReadParts(ByteRun(bytes.data(), bytes.size()), &parts)) return 0;  // a damaged list changes nothing
-      p.parts = std::move(parts);
-      bar->LayOutParts();
-      RepaintNow(window);
-      return 0;
-    }
-    default:
-      return 0;
-  }
-}
-
-HGLOBAL Save(Component* object) { return static_cast<StatusBar*>(object)->p.Save(); }
-
-void* Interface(int32_t operation) {
-  switch (operation) {
-    case UNIT_CREATE: return reinterpret_cast<void*>(&CreateControl<StatusBar>);
-    case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&Set);
-    case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&Save);
-    case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&Get);
-    default: return nullptr;
-  }
-}
+constexpr auto kProperties = PropertyTypes<kStatusBarTable>();
 
 }  // namespace
 
-const UnitDescriptor kStatusBarUnit = {"StatusBar", "状态条", kUnitDocks, kProperties, 8 + BAR_COUNT, Interface};
+const UnitDescriptor kStatusBarUnit = {"StatusBar", "状态条", kUnitDocks, kProperties.data(), kProperties.size(),
+                                       TableUnit<StatusBar>::Interface};
 
 extern "C" void __cdecl StatusBarSetPartText(ArgRecord*, int32_t arg_count, ArgRecord* args) {
   if (arg_count < 2 || !args) return;

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "../font_record.h"
-#include "../property_writer.h"
 #include "notify.h"
+#include "table_unit.h"
 #include "wide_text.h"
+
+using namespace controls;
+using namespace units;
 
 namespace {
 
@@ -18,31 +20,9 @@ constexpr int kTooltipWidth = 400;
 constexpr uint32_t kSuperBtnFlags = 0x00000840;
 constexpr wchar_t kStandardClickName[] = L"STANDARD_CLICK";
 
-std::string Text(ByteRun run) { return std::string(reinterpret_cast<const char*>(run.data()), run.size()); }
-std::vector<uint8_t> Bytes(ByteRun run) { return std::vector<uint8_t>(run.begin(), run.end()); }
-
-uint32_t ClampChoice(uint32_t value, uint32_t maximum) {
-  auto v = static_cast<int32_t>(value);
-  return v < 0 ? 0 : std::min(static_cast<uint32_t>(v), maximum);
-}
-
-template <typename T>
-T* AsPointer(uint32_t word) {
-  return reinterpret_cast<T*>(static_cast<uintptr_t>(word));
-}
-uint32_t AsWord(const void* pointer) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer)); }
-
-void AssignBytes(std::vector<uint8_t>* target, const PropertyValue& value) {
-  const auto* data = AsPointer<const uint8_t>(value.low);
-  if (data && value.high)
-    target->assign(data, data + value.high);
-  else
-    target->clear();
-}
-
 void PlayThroughRuntime(const uint8_t* wave, uint32_t size) {
-  uint32_t request[3] = {AsWord(wave), size, 0};
-  NotifyRuntime(NR_PLAY_SOUND, static_cast<int32_t>(AsWord(request)), 0);
+  uint32_t request[3] = {PointerWord(wave), size, 0};
+  NotifyRuntime(NR_PLAY_SOUND, static_cast<int32_t>(PointerWord(request)), 0);
 }
 
 // The program's own click, a WAVE resource; null when the program has none.
@@ -53,12 +33,6 @@ const uint8_t* StandardClick(uint32_t* size) {
   if (!loaded) return nullptr;
   *size = SizeofResource(module, found);
   return static_cast<const uint8_t*>(LockResource(loaded));
-}
-
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  FillRect(dc, &rect, brush);
-  DeleteObject(brush);
 }
 
 // One-pixel lines: top and left in one colour, bottom and right in another.
@@ -86,58 +60,17 @@ COLORREF LightenColour(COLORREF colour, int amount) {
 
 SuperButtonProperties::SuperButtonProperties() {
   COLORREF text = GetSysColor(COLOR_BTNTEXT), face = GetSysColor(COLOR_BTNFACE);
-  colours[kFgOut] = colours[kFgIn] = colours[kFgFocus] = text;
-  colours[kBkOut] = colours[kBkFocus] = face;
-  colours[kBkIn] = LightenColour(face, 32);
-}
-
-bool SuperButtonProperties::Read(ByteReader& reader) {
-  *this = SuperButtonProperties();
-  uint32_t version = reader.Word();
-  if (reader.failed() || version > kVersion) return false;
-  for (uint32_t* word : {&btn_style, &check_box, &checked, &align_style, &press_style, &draw_border, &draw_focus,
-                         &trans_colour_in, &trans_colour_out, &default_colour, &standard_sound, &default_style})
-    *word = reader.Word();
-  for (uint32_t& colour : colours) colour = reader.Word();
-  for (std::vector<uint8_t>* buffer : {&pic_in, &pic_out, &font, &over_sound, &click_sound})
-    *buffer = Bytes(reader.Buffer());
-  caption = Text(reader.CountedText());
-  tooltip = Text(reader.CountedText());
-  if (version >= 2) {
-    trans_colour_disabled = reader.Word();
-    pic_disabled = Bytes(reader.Buffer());
-  }
-  return !reader.failed();
-}
-
-HGLOBAL SuperButtonProperties::Save() const {
-  PropertyWriter writer;
-  writer.Word(kVersion);
-  for (uint32_t word : {btn_style, check_box, checked, align_style, press_style, draw_border, draw_focus,
-                        trans_colour_in, trans_colour_out, default_colour, standard_sound, default_style})
-    writer.Word(word);
-  for (uint32_t colour : colours) writer.Word(colour);
-  for (const std::vector<uint8_t>* buffer : {&pic_in, &pic_out, &font, &over_sound, &click_sound})
-    writer.Buffer(*buffer);
-  writer.CountedText(caption);
-  writer.CountedText(tooltip);
-  writer.Word(trans_colour_disabled);
-  writer.Buffer(pic_disabled);
-  return writer.ToGlobal();
+  fg_out = fg_in = fg_focus = text;
+  bk_out = bk_focus = face;
+  bk_in = LightenColour(face, 32);
 }
 
 // ---------------------------------------------------------------- object
 
-bool SuperButton::Create(const SuperButtonProperties& properties, uint32_t extra_style, HWND parent,
-                         uint32_t control_id, RECT rect) {
-  properties_ = properties;
-  is_default_ = !properties_.check_box && properties_.default_style == 1;
+bool SuperButton::Create(const Placement& at) {
+  is_default_ = !p.check_box && p.default_style == 1;
   // Drawn by us; the check-box and default-button types live in our state.
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | extra_style | BS_OWNERDRAW;
-  HWND window = CreateWindowExW(0, L"BUTTON", GbkToWide(properties_.caption.c_str()).c_str(), style, rect.left,
-                                rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<uintptr_t>(control_id)),
-                                GetModuleHandleW(nullptr), nullptr);
+  HWND window = CreateChildWindow(0, L"BUTTON", p.caption, WS_CHILD | WS_CLIPSIBLINGS | at.extra_style | BS_OWNERDRAW, at);
   if (!window) return false;
   Attach(window);
   for (int slot = 0; slot < kSlotCount; ++slot) BuildPicture(static_cast<Slot>(slot));
@@ -148,78 +81,53 @@ bool SuperButton::Create(const SuperButtonProperties& properties, uint32_t extra
   return true;
 }
 
-POINT SuperButton::PressedOffset() const { return properties_.press_style == 1 ? POINT{0, 2} : POINT{1, 1}; }
+POINT SuperButton::PressedOffset() const { return p.press_style == 1 ? POINT{0, 2} : POINT{1, 1}; }
 
 COLORREF SuperButton::DrawColour(ButtonColour which) const {
   bool foreground = which == kFgOut || which == kFgIn || which == kFgFocus;
   COLORREF face = GetSysColor(COLOR_BTNFACE);
-  if (properties_.default_colour) {
+  if (p.default_colour) {
     if (foreground) return GetSysColor(COLOR_BTNTEXT);
     return which == kBkIn ? LightenColour(face, 32) : face;
   }
-  uint32_t colour = properties_.colours[which];
-  if (colour == kDefaultColourMarker) return foreground ? GetSysColor(COLOR_BTNTEXT) : face;
+  uint32_t colour = p.Colour(which);
+  if (colour == kDefaultColour) return foreground ? GetSysColor(COLOR_BTNTEXT) : face;
   return colour & 0x00FFFFFF;
-}
-
-void SuperButton::FreePicture(Slot slot) {
-  Picture& picture = pictures_[slot];
-  if (picture.bitmap) DeleteObject(picture.bitmap);
-  if (picture.mask) DeleteObject(picture.mask);
-  picture = Picture();
 }
 
 // Decodes the slot's picture afresh (the mask blackens the transparent
 // pixels of the bitmap, so a new transparent colour needs the original).
 void SuperButton::BuildPicture(Slot slot) {
-  FreePicture(slot);
-  const std::vector<uint8_t>* bytes[kSlotCount] = {&properties_.pic_in, &properties_.pic_out,
-                                                   &properties_.pic_disabled};
-  const uint32_t colours[kSlotCount] = {properties_.trans_colour_in, properties_.trans_colour_out,
-                                        properties_.trans_colour_disabled};
+  pictures_[slot] = Picture();
+  const std::vector<uint8_t>* bytes[kSlotCount] = {&p.pic_in, &p.pic_out, &p.pic_disabled};
+  const uint32_t colours[kSlotCount] = {p.trans_colour_in, p.trans_colour_out, p.trans_colour_disabled};
   const std::vector<uint8_t>& data = *bytes[slot];
   if (data.empty()) return;
-  auto bitmap = reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(static_cast<uint32_t>(NotifyRuntime(
-      NR_PICTURE_TO_BITMAP, static_cast<int32_t>(AsWord(data.data())), static_cast<int32_t>(data.size())))));
-  if (!bitmap) return;
+  OwnedBitmap bitmap(BitmapFromPicture(data));
   BITMAP info = {};
-  if (!GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) {
-    DeleteObject(bitmap);
-    return;
-  }
+  if (!bitmap || !GetObjectW(bitmap.get(), sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) return;
   int width = info.bmWidth, height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-  HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
-  if (!mask) {
-    DeleteObject(bitmap);
-    return;
+  OwnedBitmap mask(CreateBitmap(width, height, 1, 1, nullptr));
+  if (!mask) return;
+  {
+    MemoryDc picture_dc(nullptr), mask_dc(nullptr);
+    DcSelection picture_in(picture_dc.get(), bitmap.get()), mask_in(mask_dc.get(), mask.get());
+    COLORREF transparent =
+        colours[slot] == kDefaultColour ? GetPixel(picture_dc.get(), 0, 0) : colours[slot] & 0xFFFFFF;
+    // Colour to monochrome: pixels of the background colour become 1.
+    SetBkColor(picture_dc.get(), transparent);
+    BitBlt(mask_dc.get(), 0, 0, width, height, picture_dc.get(), 0, 0, SRCCOPY);
+    // Monochrome to colour: 1 becomes black, 0 white; AND blackens the
+    // transparent pixels so that the picture can be OR-ed over the background.
+    SetBkColor(picture_dc.get(), RGB(0, 0, 0));
+    SetTextColor(picture_dc.get(), RGB(255, 255, 255));
+    BitBlt(picture_dc.get(), 0, 0, width, height, mask_dc.get(), 0, 0, SRCAND);
   }
-  HDC picture_dc = CreateCompatibleDC(nullptr), mask_dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old_picture = SelectObject(picture_dc, bitmap), old_mask = SelectObject(mask_dc, mask);
-  COLORREF transparent = colours[slot] == kDefaultColourMarker ? GetPixel(picture_dc, 0, 0) : colours[slot] & 0xFFFFFF;
-  // Colour to monochrome: pixels of the background colour become 1.
-  SetBkColor(picture_dc, transparent);
-  BitBlt(mask_dc, 0, 0, width, height, picture_dc, 0, 0, SRCCOPY);
-  // Monochrome to colour: 1 becomes black, 0 white; AND blackens the
-  // transparent pixels so that the picture can be OR-ed over the background.
-  SetBkColor(picture_dc, RGB(0, 0, 0));
-  SetTextColor(picture_dc, RGB(255, 255, 255));
-  BitBlt(picture_dc, 0, 0, width, height, mask_dc, 0, 0, SRCAND);
-  SelectObject(picture_dc, old_picture);
-  SelectObject(mask_dc, old_mask);
-  DeleteDC(picture_dc);
-  DeleteDC(mask_dc);
-  pictures_[slot] = Picture{bitmap, mask, width, height};
+  pictures_[slot] = Picture{std::move(bitmap), std::move(mask), width, height};
 }
 
 void SuperButton::ApplyFont() {
-  HFONT old_font = font_;
-  font_ = properties_.font.size() == sizeof(LOGFONTA)
-              ? CreateUnitFont(*reinterpret_cast<const LOGFONTA*>(properties_.font.data()))
-              : nullptr;
-  if (hwnd())
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
-  if (old_font) DeleteObject(old_font);
+  if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), FALSE);
 }
 
 void SuperButton::UpdateTooltip() {
@@ -229,7 +137,7 @@ void SuperButton::UpdateTooltip() {
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = hwnd();
   tool.uId = 1;
-  if (properties_.tooltip.empty()) {
+  if (p.tooltip.empty()) {
     if (tooltip_ && tool_added_) SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     tool_added_ = false;
     return;
@@ -246,7 +154,7 @@ void SuperButton::UpdateTooltip() {
     // Help texts run to several lines: leave them up long enough to read.
     SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(32767, 0));
   }
-  std::wstring text = GbkToWide(properties_.tooltip.c_str());
+  std::wstring text = GbkToWide(p.tooltip.c_str());
   tool.lpszText = text.data();
   GetClientRect(hwnd(), &tool.rect);
   if (!tool_added_)
@@ -257,7 +165,7 @@ void SuperButton::UpdateTooltip() {
 }
 
 void SuperButton::RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (!tooltip_ && !properties_.tooltip.empty()) UpdateTooltip();
+  if (!tooltip_ && !p.tooltip.empty()) UpdateTooltip();
   if (!tooltip_ || !tool_added_) return;
   MSG relayed = {hwnd(), message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
   GetCursorPos(&relayed.pt);
@@ -277,47 +185,47 @@ const SuperButton::Picture* SuperButton::ChoosePicture(bool disabled, bool press
   if (disabled)
     chosen = pictures_[kSlotDisabled] ? &pictures_[kSlotDisabled] : in;
   else
-    chosen = !pressed && (!hovered_ || properties_.check_box) ? out : in;
+    chosen = !pressed && (!hovered_ || p.check_box) ? out : in;
   if (!*chosen) chosen = chosen == in ? out : in;
   return *chosen ? chosen : nullptr;
 }
 
 void SuperButton::DrawPicture(HDC dc, const Picture& picture, int x, int y, bool grey) const {
-  HDC memory = CreateCompatibleDC(dc);
+  MemoryDc memory(dc);
   int w = picture.width, h = picture.height;
   if (grey) {
     // The system's disabled rendering takes white for the background: give
     // the transparent pixels their white back in a copy.
-    HBITMAP copy = CreateCompatibleBitmap(dc, w, h);
-    HDC copy_dc = CreateCompatibleDC(dc);
-    HGDIOBJ old_copy = SelectObject(copy_dc, copy);
-    HGDIOBJ old = SelectObject(memory, picture.bitmap);
-    BitBlt(copy_dc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, picture.mask);
-    SetBkColor(copy_dc, RGB(255, 255, 255));
-    SetTextColor(copy_dc, RGB(0, 0, 0));
-    BitBlt(copy_dc, 0, 0, w, h, memory, 0, 0, SRCPAINT);
-    SelectObject(memory, old);
-    SelectObject(copy_dc, old_copy);
-    DeleteDC(copy_dc);
-    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(copy), 0, x, y, w, h, DST_BITMAP | DSS_DISABLED);
-    DeleteObject(copy);
+    OwnedBitmap copy(CreateCompatibleBitmap(dc, w, h));
+    {
+      MemoryDc copy_dc(dc);
+      DcSelection copy_in(copy_dc.get(), copy.get());
+      {
+        DcSelection bitmap_in(memory.get(), picture.bitmap.get());
+        BitBlt(copy_dc.get(), 0, 0, w, h, memory.get(), 0, 0, SRCCOPY);
+      }
+      DcSelection mask_in(memory.get(), picture.mask.get());
+      SetBkColor(copy_dc.get(), RGB(255, 255, 255));
+      SetTextColor(copy_dc.get(), RGB(0, 0, 0));
+      BitBlt(copy_dc.get(), 0, 0, w, h, memory.get(), 0, 0, SRCPAINT);
+    }
+    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(copy.get()), 0, x, y, w, h, DST_BITMAP | DSS_DISABLED);
   } else {
     COLORREF old_bk = SetBkColor(dc, RGB(255, 255, 255)), old_text = SetTextColor(dc, RGB(0, 0, 0));
-    HGDIOBJ old = SelectObject(memory, picture.mask);
-    BitBlt(dc, x, y, w, h, memory, 0, 0, SRCAND);
-    SelectObject(memory, picture.bitmap);
-    BitBlt(dc, x, y, w, h, memory, 0, 0, SRCPAINT);
-    SelectObject(memory, old);
+    {
+      DcSelection mask_in(memory.get(), picture.mask.get());
+      BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCAND);
+    }
+    DcSelection bitmap_in(memory.get(), picture.bitmap.get());
+    BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCPAINT);
     SetBkColor(dc, old_bk);
     SetTextColor(dc, old_text);
   }
-  DeleteDC(memory);
 }
 
 void SuperButton::DrawCaption(HDC dc, RECT area, bool disabled, bool lit, bool focused) const {
-  std::wstring text = GbkToWide(properties_.caption.c_str());
-  HGDIOBJ old_font = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+  std::wstring text = GbkToWide(p.caption.c_str());
+  DcSelection font(dc, p.font.Handle());
   SetBkMode(dc, TRANSPARENT);
   // Measure the wrapped block, then centre it in the text area.
   RECT measured = area;
@@ -336,14 +244,12 @@ void SuperButton::DrawCaption(HDC dc, RECT area, bool disabled, bool lit, bool f
     SetTextColor(dc, DrawColour(lit ? kFgIn : (focused ? kFgFocus : kFgOut)));
   }
   DrawTextW(dc, text.c_str(), -1, &box, flags);
-  SelectObject(dc, old_font);
 }
 
 void SuperButton::Draw(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT rect = item.rcItem;
-  const SuperButtonProperties& p = properties_;
-  bool focused = (item.itemState & ODS_FOCUS) != 0;
+    bool focused = (item.itemState & ODS_FOCUS) != 0;
   bool disabled = (item.itemState & ODS_DISABLED) != 0;
   bool pressed = (item.itemState & ODS_SELECTED) || (p.check_box && p.checked);
   bool lit = hovered_ || pressed;
@@ -355,12 +261,9 @@ void SuperButton::Draw(const DRAWITEMSTRUCT& item) {
   }
 
   if (lit && xp()) {
-    HBRUSH brush = CreateSolidBrush(DrawColour(kBkIn));
-    HGDIOBJ old_brush = SelectObject(dc, brush), old_pen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    OwnedBrush brush(CreateSolidBrush(DrawColour(kBkIn)));
+    DcSelection brush_in(dc, brush.get()), pen_in(dc, GetStockObject(BLACK_PEN));
     RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, 8, 8);
-    SelectObject(dc, old_brush);
-    SelectObject(dc, old_pen);
-    DeleteObject(brush);
   } else {
     FillSolid(dc, rect, DrawColour(lit ? kBkIn : (focused ? kBkFocus : kBkOut)));
   }
@@ -426,7 +329,7 @@ void SuperButton::Draw(const DRAWITEMSTRUCT& item) {
 // ------------------------------------------------------- mouse and clicks
 
 void SuperButton::PlayButtonSound(const std::vector<uint8_t>& wave) const {
-  if (properties_.standard_sound) {
+  if (p.standard_sound) {
     uint32_t size = 0;
     if (const uint8_t* click = StandardClick(&size)) g_button_sound_player(click, size);
   } else if (!wave.empty()) {
@@ -447,7 +350,7 @@ void SuperButton::TrackHover(LPARAM lparam, WPARAM keys) {
   if (hovered_ || !GetActiveWindow()) return;
   hovered_ = true;
   Redraw();
-  PlayButtonSound(properties_.over_sound);
+  PlayButtonSound(p.over_sound);
   TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, hwnd(), 0};
   TrackMouseEvent(&track);
 }
@@ -459,9 +362,9 @@ void SuperButton::ClearHover() {
 }
 
 void SuperButton::Click() {
-  PlayButtonSound(properties_.click_sound);
-  if (properties_.check_box) {
-    properties_.checked = properties_.checked ? 0 : 1;
+  PlayButtonSound(p.click_sound);
+  if (p.check_box) {
+    p.checked = p.checked ? 0 : 1;
     Redraw();
   }
   RaiseEvent(0);  // the routine may destroy this object: nothing after it
@@ -514,9 +417,9 @@ LRESULT SuperButton::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       is_default_ = (wparam & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
       return Default(message, (wparam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW, lparam);
     case BM_GETCHECK:
-      return properties_.checked ? BST_CHECKED : BST_UNCHECKED;
+      return p.checked ? BST_CHECKED : BST_UNCHECKED;
     case BM_SETCHECK:
-      properties_.checked = wparam == BST_CHECKED ? 1 : 0;
+      p.checked = wparam == BST_CHECKED ? 1 : 0;
       Redraw();
       return 0;
     case WM_SIZE:
@@ -561,186 +464,33 @@ bool SuperButton::OnReflected(UINT message, WPARAM wparam, LPARAM lparam, LRESUL
   }
 }
 
-void SuperButton::OnFinalDestroy() {
-  for (int slot = 0; slot < kSlotCount; ++slot) FreePicture(static_cast<Slot>(slot));
-  if (font_) DeleteObject(font_);
-  font_ = nullptr;
-  Component::OnFinalDestroy();
-}
-
-// --------------------------------------------------------- unit interface
-
-int32_t SuperButton::SetProperty(int32_t property, const PropertyValue& value) {
-  SuperButtonProperties& p = properties_;
-  uint32_t truth = value.low != 0 ? 1 : 0;
-  switch (property) {
+int32_t SuperButton::Apply(Change, int32_t number, const PropertyValue&) {
+  switch (number) {
     case SB_BTN_STYLE:
-      p.btn_style = ClampChoice(value.low, kStyleXp);
       if (!flat()) hovered_ = false;
       break;
-    case SB_CHECK_BOX: {
-      bool changed = p.check_box != truth;
-      p.check_box = truth;
-      return changed ? 1 : 0;
-    }
-    case SB_CHECKED: p.checked = truth; break;
-    case SB_ALIGN_STYLE: p.align_style = ClampChoice(value.low, kPictureOverlaid); break;
-    case SB_PRESS_STYLE: p.press_style = ClampChoice(value.low, 1); break;
-    case SB_DRAW_BORDER: p.draw_border = truth; break;
-    case SB_DRAW_FOCUS: p.draw_focus = truth; break;
     case SB_PIC_OUT:
-      AssignBytes(&p.pic_out, value);
-      BuildPicture(kSlotOut);
-      break;
-    case SB_TRANS_COLOUR_OUT:
-      p.trans_colour_out = value.low;
-      BuildPicture(kSlotOut);
-      break;
+    case SB_TRANS_COLOUR_OUT: BuildPicture(kSlotOut); break;
     case SB_PIC_IN:
-      AssignBytes(&p.pic_in, value);
-      BuildPicture(kSlotIn);
-      break;
-    case SB_TRANS_COLOUR_IN:
-      p.trans_colour_in = value.low;
-      BuildPicture(kSlotIn);
-      break;
+    case SB_TRANS_COLOUR_IN: BuildPicture(kSlotIn); break;
     case SB_PIC_DISABLED:
-      AssignBytes(&p.pic_disabled, value);
-      BuildPicture(kSlotDisabled);
-      break;
-    case SB_TRANS_COLOUR_DISABLED:
-      p.trans_colour_disabled = value.low;
-      BuildPicture(kSlotDisabled);
-      break;
-    case SB_FONT:
-      if (value.low && value.high >= sizeof(LOGFONTA))
-        p.font.assign(AsPointer<const uint8_t>(value.low), AsPointer<const uint8_t>(value.low) + sizeof(LOGFONTA));
-      else
-        p.font.clear();
-      ApplyFont();
-      break;
-    case SB_CAPTION:
-      p.caption = value.low ? AsPointer<const char>(value.low) : "";
-      SetWindowTextW(hwnd(), GbkToWide(p.caption.c_str()).c_str());
-      break;
-    case SB_DEFAULT_COLOUR: p.default_colour = truth; break;
-    case SB_FG_COLOUR_OUT:
-    case SB_BK_COLOUR_OUT:
-    case SB_FG_COLOUR_IN:
-    case SB_BK_COLOUR_IN:
-    case SB_FG_COLOUR_FOCUS:
-    case SB_BK_COLOUR_FOCUS:
-      p.colours[property - SB_FG_COLOUR_OUT] = value.low;
-      break;
-    case SB_STANDARD_SOUND: p.standard_sound = truth; return 0;
-    case SB_OVER_SOUND: AssignBytes(&p.over_sound, value); return 0;
-    case SB_CLICK_SOUND: AssignBytes(&p.click_sound, value); return 0;
+    case SB_TRANS_COLOUR_DISABLED: BuildPicture(kSlotDisabled); break;
+    case SB_FONT: ApplyFont(); break;
+    case SB_CAPTION: SetWindowTextW(hwnd(), GbkToWide(p.caption.c_str()).c_str()); break;
     case SB_TOOLTIP:
-      p.tooltip = value.low ? AsPointer<const char>(value.low) : "";
       if (tooltip_) UpdateTooltip();
       return 0;
-    case SB_DEFAULT_STYLE:
-      p.default_style = ClampChoice(value.low, 1);
-      return 1;
-    default:
-      return 0;
+    default: break;
   }
   Redraw();
   return 0;
 }
 
-bool SuperButton::GetProperty(int32_t property, PropertyValue* value) {
-  SuperButtonProperties& p = properties_;
-  auto bytes = [&](const std::vector<uint8_t>& data) {
-    *value = {data.empty() ? 0u : AsWord(data.data()), static_cast<uint32_t>(data.size())};
-    return true;
-  };
-  auto word = [&](uint32_t w) {
-    *value = {w, 0};
-    return true;
-  };
-  switch (property) {
-    case SB_BTN_STYLE: return word(p.btn_style);
-    case SB_CHECK_BOX: return word(p.check_box);
-    case SB_CHECKED: return word(p.checked);
-    case SB_ALIGN_STYLE: return word(p.align_style);
-    case SB_PRESS_STYLE: return word(p.press_style);
-    case SB_DRAW_BORDER: return word(p.draw_border);
-    case SB_DRAW_FOCUS: return word(p.draw_focus);
-    case SB_PIC_OUT: return bytes(p.pic_out);
-    case SB_TRANS_COLOUR_OUT: return word(p.trans_colour_out);
-    case SB_PIC_IN: return bytes(p.pic_in);
-    case SB_TRANS_COLOUR_IN: return word(p.trans_colour_in);
-    case SB_PIC_DISABLED: return bytes(p.pic_disabled);
-    case SB_TRANS_COLOUR_DISABLED: return word(p.trans_colour_disabled);
-    case SB_FONT:  // null: the default GUI font
-      return p.font.size() == sizeof(LOGFONTA) ? bytes(p.font) : word(0);
-    case SB_CAPTION: return word(AsWord(p.caption.c_str()));
-    case SB_DEFAULT_COLOUR: return word(p.default_colour);
-    case SB_FG_COLOUR_OUT:
-    case SB_BK_COLOUR_OUT:
-    case SB_FG_COLOUR_IN:
-    case SB_BK_COLOUR_IN:
-    case SB_FG_COLOUR_FOCUS:
-    case SB_BK_COLOUR_FOCUS:
-      return word(p.colours[property - SB_FG_COLOUR_OUT]);
-    case SB_STANDARD_SOUND: return word(p.standard_sound);
-    case SB_OVER_SOUND: return bytes(p.over_sound);
-    case SB_CLICK_SOUND: return bytes(p.click_sound);
-    case SB_TOOLTIP: return word(AsWord(p.tooltip.c_str()));
-    case SB_DEFAULT_STYLE: return word(p.default_style);
-    default: return false;
-  }
-}
-
 namespace {
 
-const PropertyInfo kSuperBtnProperties[8 + SB_COUNT] = {
-    QELMO_STANDARD_PROPERTIES,
-    {PT_CHOICE, 0},  {PT_TRUTH, 0},      {PT_TRUTH, 0},   {PT_CHOICE, 0},      {PT_CHOICE, 0},  {PT_TRUTH, 0},
-    {PT_TRUTH, 0},   {PT_PICTURE, 0},    {PT_COLOUR_ALT, 0}, {PT_PICTURE, 0},  {PT_COLOUR_ALT, 0},
-    {PT_PICTURE, 0}, {PT_COLOUR_ALT, 0}, {PT_FONT, 0},    {PT_TEXT, 0},        {PT_TRUTH, 0},
-    {PT_COLOUR, 0},  {PT_COLOUR_ALT, 0}, {PT_COLOUR, 0},  {PT_COLOUR_ALT, 0},  {PT_COLOUR, 0},  {PT_COLOUR_ALT, 0},
-    {PT_TRUTH, 0},   {PT_SOUND, 0},      {PT_SOUND, 0},   {PT_TEXT, 0},        {PT_CHOICE, 0},
-};
-
-Component* CreateSuperBtn(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND parent, uint32_t control_id,
-                          HMENU, int32_t left, int32_t top, int32_t width, int32_t height, uint32_t window_id,
-                          uint32_t element_id, int32_t, int32_t) {
-  SuperButtonProperties properties;
-  if (size > 0) {
-    ByteReader reader(data, size);
-    if (!properties.Read(reader)) return nullptr;
-  }
-  auto* button = new SuperButton(window_id, element_id);
-  if (!button->Create(properties, extra_style, parent, control_id, RECT{left, top, left + width, top + height})) {
-    delete button;
-    return nullptr;
-  }
-  return button;
-}
-
-int32_t SetSuperBtnProperty(Component* object, int32_t property, PropertyValue* value, int32_t) {
-  return static_cast<SuperButton*>(object)->SetProperty(property, *value);
-}
-int32_t GetSuperBtnProperty(Component* object, int32_t property, PropertyValue* value) {
-  return static_cast<SuperButton*>(object)->GetProperty(property, value) ? 1 : 0;
-}
-HGLOBAL SaveSuperBtn(Component* object) { return static_cast<SuperButton*>(object)->properties().Save(); }
-int32_t IsDefaultSuperBtn(Component* object) { return static_cast<SuperButton*>(object)->is_default() ? 1 : 0; }
-
-void* SuperBtnInterface(int32_t operation) {
-  switch (operation) {
-    case UNIT_CREATE: return reinterpret_cast<void*>(&CreateSuperBtn);
-    case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&SetSuperBtnProperty);
-    case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&SaveSuperBtn);
-    case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&GetSuperBtnProperty);
-    case UNIT_IS_DEFAULT_BUTTON: return reinterpret_cast<void*>(&IsDefaultSuperBtn);
-    default: return nullptr;
-  }
-}
+constexpr auto kProperties = PropertyTypes<super_button_table::kTable>();
 
 }  // namespace
 
-const UnitDescriptor kSuperBtnUnit = {"SuperBtn", "超级按钮", kSuperBtnFlags, kSuperBtnProperties, 8 + SB_COUNT,
-                                      SuperBtnInterface};
+const UnitDescriptor kSuperBtnUnit = {"SuperBtn", "超级按钮", kSuperBtnFlags, kProperties.data(), kProperties.size(),
+                                      TableUnit<SuperButton>::Interface};

@@ -11,9 +11,9 @@
 
 #include "../component.h"
 #include "../unit.h"
-#include "value/byte_reader.h"
-
-constexpr uint32_t kDefaultColourMarker = 0xFF000000;
+#include "control_support.h"
+#include "gdi_handle.h"
+#include "property_table.h"
 
 // The unit's own properties, by number - 8.
 enum SuperButtonProperty : int32_t {
@@ -44,7 +44,6 @@ enum SuperButtonProperty : int32_t {
   SB_CLICK_SOUND,
   SB_TOOLTIP,
   SB_DEFAULT_STYLE,
-  SB_COUNT
 };
 
 // Looks (BtnStyle).
@@ -69,35 +68,69 @@ struct SuperButtonProperties {
   uint32_t press_style = 0;  // 0: content moves by (1, 1) when pressed; 1: by (0, 2)
   uint32_t draw_border = 1;
   uint32_t draw_focus = 0;
-  uint32_t trans_colour_in = kDefaultColourMarker;
-  uint32_t trans_colour_out = kDefaultColourMarker;
-  uint32_t trans_colour_disabled = kDefaultColourMarker;
+  uint32_t trans_colour_in = controls::kDefaultColour;
+  uint32_t trans_colour_out = controls::kDefaultColour;
+  uint32_t trans_colour_disabled = controls::kDefaultColour;
   uint32_t default_colour = 1;
   uint32_t standard_sound = 0;
   uint32_t default_style = 0;
-  uint32_t colours[6] = {};
+  uint32_t fg_out = 0, bk_out = 0, fg_in = 0, bk_in = 0, fg_focus = 0, bk_focus = 0;
   std::vector<uint8_t> pic_in, pic_out, pic_disabled;
-  std::vector<uint8_t> font;  // a 60-byte LOGFONTA, or empty for the default GUI font
+  controls::UnitFont font;
   std::vector<uint8_t> over_sound, click_sound;
   std::string caption = "超级按钮";
   std::string tooltip;
 
-  static constexpr uint32_t kVersion = 2;
-  // Resets every field first; false when the data is damaged or newer.
-  bool Read(ByteReader& reader);
-  HGLOBAL Save() const;
+  uint32_t Colour(ButtonColour which) const {
+    const uint32_t colours[] = {fg_out, bk_out, fg_in, bk_in, fg_focus, bk_focus};
+    return colours[which];
+  }
 };
+
+namespace super_button_table {
+using P = SuperButtonProperties;
+using units::Change;
+constexpr auto kTable = units::Table<P>(2, {
+    units::Choice(SB_BTN_STYLE, kStyleXp, &P::btn_style, Change::kOwn),
+    units::Truth(SB_CHECK_BOX, &P::check_box, Change::kRebuild),
+    units::Truth(SB_CHECKED, &P::checked, Change::kRepaint),
+    units::Choice(SB_ALIGN_STYLE, kPictureOverlaid, &P::align_style, Change::kRepaint),
+    units::Choice(SB_PRESS_STYLE, 1, &P::press_style, Change::kRepaint),
+    units::Truth(SB_DRAW_BORDER, &P::draw_border, Change::kRepaint),
+    units::Truth(SB_DRAW_FOCUS, &P::draw_focus, Change::kRepaint),
+    units::Word(SB_TRANS_COLOUR_IN, PT_COLOUR_ALT, &P::trans_colour_in, Change::kOwn),
+    units::Word(SB_TRANS_COLOUR_OUT, PT_COLOUR_ALT, &P::trans_colour_out, Change::kOwn),
+    units::Truth(SB_DEFAULT_COLOUR, &P::default_colour, Change::kRepaint),
+    units::Truth(SB_STANDARD_SOUND, &P::standard_sound, Change::kNothing),
+    units::Choice(SB_DEFAULT_STYLE, 1, &P::default_style, Change::kRebuild),
+    units::Word(SB_FG_COLOUR_OUT, PT_COLOUR, &P::fg_out, Change::kRepaint),
+    units::Word(SB_BK_COLOUR_OUT, PT_COLOUR_ALT, &P::bk_out, Change::kRepaint),
+    units::Word(SB_FG_COLOUR_IN, PT_COLOUR, &P::fg_in, Change::kRepaint),
+    units::Word(SB_BK_COLOUR_IN, PT_COLOUR_ALT, &P::bk_in, Change::kRepaint),
+    units::Word(SB_FG_COLOUR_FOCUS, PT_COLOUR, &P::fg_focus, Change::kRepaint),
+    units::Word(SB_BK_COLOUR_FOCUS, PT_COLOUR_ALT, &P::bk_focus, Change::kRepaint),
+    units::Bytes(SB_PIC_IN, PT_PICTURE, &P::pic_in, Change::kOwn),
+    units::Bytes(SB_PIC_OUT, PT_PICTURE, &P::pic_out, Change::kOwn),
+    units::Font(SB_FONT, &P::font, Change::kOwn),
+    units::Bytes(SB_OVER_SOUND, PT_SOUND, &P::over_sound, Change::kNothing),
+    units::Bytes(SB_CLICK_SOUND, PT_SOUND, &P::click_sound, Change::kNothing),
+    units::Text(SB_CAPTION, &P::caption, Change::kOwn),
+    units::Text(SB_TOOLTIP, &P::tooltip, Change::kOwn),
+    units::Word(SB_TRANS_COLOUR_DISABLED, PT_COLOUR_ALT, &P::trans_colour_disabled, Change::kOwn).Since(2),
+    units::Bytes(SB_PIC_DISABLED, PT_PICTURE, &P::pic_disabled, Change::kOwn).Since(2),
+});
+}  // namespace super_button_table
 
 class SuperButton : public Component {
  public:
   SuperButton(uint32_t window_id, uint32_t element_id) : Component(window_id, element_id) {}
 
-  bool Create(const SuperButtonProperties& properties, uint32_t extra_style, HWND parent, uint32_t control_id,
-              RECT rect);
-  const SuperButtonProperties& properties() const { return properties_; }
-  // Operation 4: 1 when the button must be rebuilt.
-  int32_t SetProperty(int32_t property, const PropertyValue& value);
-  bool GetProperty(int32_t property, PropertyValue* value);
+  static constexpr const auto& kTable = super_button_table::kTable;
+  SuperButtonProperties p;
+
+  bool Create(const controls::Placement& at);
+  int32_t Apply(units::Change change, int32_t number, const PropertyValue& value);
+  bool IsDefaultButton() const { return is_default_; }
   bool is_default() const { return is_default_; }
   bool hovered() const { return hovered_; }
   // Null until the mouse first came over a button that has a tooltip text.
@@ -106,24 +139,21 @@ class SuperButton : public Component {
  protected:
   LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
   bool OnReflected(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
-  void OnFinalDestroy() override;
-
  private:
   enum Slot { kSlotIn = 0, kSlotOut, kSlotDisabled, kSlotCount };
   struct Picture {
-    HBITMAP bitmap = nullptr;
-    HBITMAP mask = nullptr;  // 1 where the picture is transparent
+    OwnedBitmap bitmap;
+    OwnedBitmap mask;  // 1 where the picture is transparent
     int width = 0, height = 0;
-    explicit operator bool() const { return bitmap != nullptr; }
+    explicit operator bool() const { return static_cast<bool>(bitmap); }
   };
 
-  bool flat() const { return properties_.btn_style != kStyleRaised; }
-  bool xp() const { return properties_.btn_style == kStyleXp; }
+  bool flat() const { return p.btn_style != kStyleRaised; }
+  bool xp() const { return p.btn_style == kStyleXp; }
   POINT PressedOffset() const;
   COLORREF DrawColour(ButtonColour which) const;
 
   void BuildPicture(Slot slot);
-  void FreePicture(Slot slot);
   void ApplyFont();
   void UpdateTooltip();
   void RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam);
@@ -139,9 +169,7 @@ class SuperButton : public Component {
   void Click();
   void PlayButtonSound(const std::vector<uint8_t>& wave) const;
 
-  SuperButtonProperties properties_;
   Picture pictures_[kSlotCount];
-  HFONT font_ = nullptr;
   HWND tooltip_ = nullptr;
   bool tool_added_ = false;
   bool is_default_ = false;

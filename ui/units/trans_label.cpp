@@ -5,29 +5,76 @@
 #include <algorithm>
 #include <cstring>
 
-#include "../font_record.h"
-#include "../property_writer.h"
+#include "../component.h"
 #include "../window_manager.h"
+#include "control_support.h"
+#include "gdi_handle.h"
+#include "table_unit.h"
 #include "wide_text.h"
+
+using namespace controls;
+using namespace units;
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"TransLabel";
 constexpr uint32_t kTransLabelFlags = 0x00012040;
-constexpr uint32_t kDefaultColourMarker = 0xFF000000;
 
-std::string Text(ByteRun run) { return std::string(reinterpret_cast<const char*>(run.data()), run.size()); }
+// Text effects: a white copy under the text at (+1, +1), a white copy at
+// the text's place with the text at (+1, +1), a black shadow at (+2, +2).
+enum : uint32_t { kEffectNone = 0, kEffectRaised = 1, kEffectSunken = 2, kEffectShadow = 3 };
 
-uint32_t ClampChoice(uint32_t value, uint32_t maximum) {
-  auto v = static_cast<int32_t>(value);
-  return v < 0 ? 0 : std::min(static_cast<uint32_t>(v), maximum);
-}
+struct TransLabelProperties {
+  uint32_t text_effect = kEffectNone;
+  uint32_t colour = 0;
+  uint32_t horz_align = 0;  // left, centre, right
+  uint32_t vert_align = 1;  // top, centre, bottom (single line only)
+  uint32_t word_wrap = 0;
+  UnitFont font;
+  std::string text = "透明标签";
+};
 
-template <typename T>
-T* AsPointer(uint32_t word) {
-  return reinterpret_cast<T*>(static_cast<uintptr_t>(word));
-}
-uint32_t AsWord(const void* pointer) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer)); }
+// A write that changes nothing costs nothing: the program rewrites the
+// label after every block of a download.
+using P = TransLabelProperties;
+constexpr auto kTransLabelTable = units::Table<P>(1, {
+    Choice(TL_TEXT_EFFECT, kEffectShadow, &P::text_effect, Change::kRepaint),
+    Word(TL_COLOUR, PT_COLOUR, &P::colour, Change::kRepaint),
+    Choice(TL_HORZ_ALIGN, 2, &P::horz_align, Change::kRepaint),
+    Choice(TL_VERT_ALIGN, 2, &P::vert_align, Change::kRepaint),
+    Truth(TL_WORD_WRAP, &P::word_wrap, Change::kRepaint),
+    Font(TL_FONT, &P::font, Change::kRepaint),
+    Text(TL_TEXT, &P::text, Change::kOwn),
+});
+
+class TransLabel : public Component {
+ public:
+  using Component::Component;
+  static constexpr const auto& kTable = kTransLabelTable;
+  TransLabelProperties p;
+
+  bool Create(const Placement& at);
+  int32_t Apply(Change change, int32_t number, const PropertyValue& value);
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void Paint(HDC dc);
+  // Repaints, at once, what lies behind `screen_rect` and then the label.
+  void RepaintBehind(RECT screen_rect);
+  void Refresh();
+  // Windows under the label that repaint on their own (a progress bar
+  // showing a new position at once) would wipe the text: after each of
+  // their paints the label redraws the part they painted.
+  void FollowWindowsBelow(const RECT& screen_rect);
+  void Follow(HWND window);
+  void StopFollowing();
+
+  std::wstring wide_text_;
+  RECT before_move_ = {};
+  std::vector<HWND> followed_;
+};
 
 // No background brush: the window paints nothing but its text.
 bool RegisterLabelClass() {
@@ -58,85 +105,53 @@ int g_repainting_behind = 0;
 LRESULT CALLBACK FollowPaint(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR) {
   if (message != WM_PAINT || wparam || g_repainting_behind) return DefSubclassProc(window, message, wparam, lparam);
   auto label = reinterpret_cast<HWND>(id);
-  HRGN painted = CreateRectRgn(0, 0, 0, 0);
-  bool any = GetUpdateRgn(window, painted, FALSE) > NULLREGION;
+  OwnedRegion painted(CreateRectRgn(0, 0, 0, 0));
+  bool any = GetUpdateRgn(window, painted.get(), FALSE) > NULLREGION;
   LRESULT result = DefSubclassProc(window, message, wparam, lparam);
   if (any && IsWindow(label) && IsWindowVisible(label)) {
     POINT from = {0, 0}, to = {0, 0};
     ClientToScreen(window, &from);
     ClientToScreen(label, &to);
-    OffsetRgn(painted, from.x - to.x, from.y - to.y);
+    OffsetRgn(painted.get(), from.x - to.x, from.y - to.y);
     RECT client;
     GetClientRect(label, &client);
-    HRGN inside = CreateRectRgnIndirect(&client);
-    if (CombineRgn(painted, painted, inside, RGN_AND) > NULLREGION) {
-      InvalidateRgn(label, painted, FALSE);
+    OwnedRegion inside(CreateRectRgnIndirect(&client));
+    if (CombineRgn(painted.get(), painted.get(), inside.get(), RGN_AND) > NULLREGION) {
+      InvalidateRgn(label, painted.get(), FALSE);
       UpdateWindow(label);
     }
-    DeleteObject(inside);
   }
-  DeleteObject(painted);
   return result;
 }
 
 }  // namespace
 
-bool TransLabelProperties::Read(ByteReader& reader) {
-  *this = TransLabelProperties();
-  uint32_t version = reader.Word();
-  if (reader.failed() || version > kVersion) return false;
-  text_effect = reader.Word();
-  colour = reader.Word();
-  horz_align = reader.Word();
-  vert_align = reader.Word();
-  word_wrap = reader.Word();
-  ByteRun font_run = reader.Buffer();
-  font.assign(font_run.begin(), font_run.end());
-  text = Text(reader.CountedText());
-  return !reader.failed();
-}
-
-HGLOBAL TransLabelProperties::Save() const {
-  PropertyWriter writer;
-  writer.Word(kVersion);
-  for (uint32_t word : {text_effect, colour, horz_align, vert_align, word_wrap}) writer.Word(word);
-  writer.Buffer(font);
-  writer.CountedText(text);
-  return writer.ToGlobal();
-}
-
-bool TransLabel::Create(const TransLabelProperties& properties, uint32_t extra_style, HWND parent,
-                        uint32_t control_id, RECT rect) {
+bool TransLabel::Create(const Placement& at) {
   if (!RegisterLabelClass()) return false;
-  properties_ = properties;
-  wide_text_ = GbkToWide(properties_.text.c_str());
+  wide_text_ = GbkToWide(p.text.c_str());
   // Transparent: the parent and the siblings below paint under it first.
-  HWND window = CreateWindowExW(WS_EX_TRANSPARENT, kClassName, wide_text_.c_str(),
-                                WS_CHILD | WS_CLIPSIBLINGS | extra_style, rect.left, rect.top,
-                                rect.right - rect.left, rect.bottom - rect.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<uintptr_t>(control_id)),
-                                GetModuleHandleW(nullptr), nullptr);
+  HWND window = CreateChildWindow(WS_EX_TRANSPARENT, kClassName, p.text, WS_CHILD | WS_CLIPSIBLINGS | at.extra_style, at);
   if (!window) return false;
   Attach(window);
-  ApplyFont();
   return true;
 }
 
-void TransLabel::ApplyFont() {
-  if (font_) DeleteObject(font_);
-  font_ = properties_.font.size() == sizeof(LOGFONTA)
-              ? CreateUnitFont(*reinterpret_cast<const LOGFONTA*>(properties_.font.data()))
-              : nullptr;
+int32_t TransLabel::Apply(Change, int32_t number, const PropertyValue&) {
+  if (number == TL_TEXT) {
+    wide_text_ = GbkToWide(p.text.c_str());
+    SetWindowTextW(hwnd(), wide_text_.c_str());
+  }
+  Refresh();
+  return 0;
 }
 
 void TransLabel::Paint(HDC dc) {
-  const TransLabelProperties& p = properties_;
   RECT rect;
   GetClientRect(hwnd(), &rect);
-  HGDIOBJ old_font = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+  DcSelection font(dc, p.font.Handle());
   SetBkMode(dc, TRANSPARENT);
   UINT flags = DT_NOCLIP;
-  uint32_t horz = ClampChoice(p.horz_align, 2), vert = ClampChoice(p.vert_align, 2);
+  uint32_t horz = p.horz_align, vert = p.vert_align;
   if (horz == 1) flags |= DT_CENTER;
   if (horz == 2) flags |= DT_RIGHT;
   if (p.word_wrap) {
@@ -152,7 +167,7 @@ void TransLabel::Paint(HDC dc) {
     SetTextColor(dc, colour);
     DrawTextW(dc, wide_text_.c_str(), -1, &moved, flags);
   };
-  switch (ClampChoice(p.text_effect, kEffectShadow)) {
+  switch (p.text_effect) {
     case kEffectRaised:
       draw_copy(RGB(255, 255, 255), 1, 1);
       break;
@@ -166,8 +181,7 @@ void TransLabel::Paint(HDC dc) {
     default:
       break;
   }
-  draw_copy(p.colour == kDefaultColourMarker ? GetSysColor(COLOR_BTNFACE) : (p.colour & 0x00FFFFFF), 0, 0);
-  SelectObject(dc, old_font);
+  draw_copy(p.colour == kDefaultColour ? GetSysColor(COLOR_BTNFACE) : (p.colour & 0x00FFFFFF), 0, 0);
 }
 
 // The label has nothing of its own under its text: before it draws, the
@@ -296,112 +310,11 @@ LRESULT TransLabel::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
   return Default(message, wparam, lparam);
 }
 
-void TransLabel::OnFinalDestroy() {
-  if (font_) DeleteObject(font_);
-  font_ = nullptr;
-  Component::OnFinalDestroy();
-}
-
-// A write that changes nothing costs nothing: the program rewrites the
-// label after every block of a download.
-int32_t TransLabel::SetProperty(int32_t property, const PropertyValue& value) {
-  TransLabelProperties& p = properties_;
-  auto set_word = [](uint32_t* field, uint32_t word) {
-    if (*field == word) return false;
-    *field = word;
-    return true;
-  };
-  bool changed = false;
-  switch (property) {
-    case TL_TEXT: {
-      const char* text = value.low ? AsPointer<const char>(value.low) : "";
-      if (p.text == text) return 0;
-      p.text = text;
-      wide_text_ = GbkToWide(text);
-      SetWindowTextW(hwnd(), wide_text_.c_str());
-      changed = true;
-      break;
-    }
-    case TL_TEXT_EFFECT: changed = set_word(&p.text_effect, ClampChoice(value.low, kEffectShadow)); break;
-    case TL_FONT: {
-      std::vector<uint8_t> font;
-      if (value.low && value.high >= sizeof(LOGFONTA))
-        font.assign(AsPointer<const uint8_t>(value.low), AsPointer<const uint8_t>(value.low) + sizeof(LOGFONTA));
-      changed = font != p.font;
-      if (changed) {
-        p.font = std::move(font);
-        ApplyFont();
-      }
-      break;
-    }
-    case TL_COLOUR: changed = set_word(&p.colour, value.low); break;
-    case TL_HORZ_ALIGN: changed = set_word(&p.horz_align, ClampChoice(value.low, 2)); break;
-    case TL_WORD_WRAP: changed = set_word(&p.word_wrap, value.low != 0 ? 1 : 0); break;
-    case TL_VERT_ALIGN: changed = set_word(&p.vert_align, ClampChoice(value.low, 2)); break;
-    default: return 0;
-  }
-  if (changed) Refresh();
-  return 0;
-}
-
-bool TransLabel::GetProperty(int32_t property, PropertyValue* value) {
-  const TransLabelProperties& p = properties_;
-  switch (property) {
-    case TL_TEXT: *value = {AsWord(p.text.c_str()), 0}; return true;
-    case TL_TEXT_EFFECT: *value = {p.text_effect, 0}; return true;
-    case TL_FONT:  // null: the default GUI font
-      *value = {p.font.size() == sizeof(LOGFONTA) ? AsWord(p.font.data()) : 0u, static_cast<uint32_t>(p.font.size())};
-      return true;
-    case TL_COLOUR: *value = {p.colour, 0}; return true;
-    case TL_HORZ_ALIGN: *value = {p.horz_align, 0}; return true;
-    case TL_WORD_WRAP: *value = {p.word_wrap, 0}; return true;
-    case TL_VERT_ALIGN: *value = {p.vert_align, 0}; return true;
-    default: return false;
-  }
-}
-
 namespace {
 
-const PropertyInfo kTransLabelProperties[8 + TL_COUNT] = {
-    QELMO_STANDARD_PROPERTIES, {PT_TEXT, 0},  {PT_CHOICE, 0}, {PT_FONT, 0},
-    {PT_COLOUR, 0},            {PT_CHOICE, 0}, {PT_TRUTH, 0},  {PT_CHOICE, 0},
-};
-
-Component* CreateTransLabel(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND parent,
-                            uint32_t control_id, HMENU, int32_t left, int32_t top, int32_t width, int32_t height,
-                            uint32_t window_id, uint32_t element_id, int32_t, int32_t) {
-  TransLabelProperties properties;
-  if (size > 0) {
-    ByteReader reader(data, size);
-    if (!properties.Read(reader)) return nullptr;
-  }
-  auto* label = new TransLabel(window_id, element_id);
-  if (!label->Create(properties, extra_style, parent, control_id, RECT{left, top, left + width, top + height})) {
-    delete label;
-    return nullptr;
-  }
-  return label;
-}
-
-int32_t SetTransLabelProperty(Component* object, int32_t property, PropertyValue* value, int32_t) {
-  return static_cast<TransLabel*>(object)->SetProperty(property, *value);
-}
-int32_t GetTransLabelProperty(Component* object, int32_t property, PropertyValue* value) {
-  return static_cast<TransLabel*>(object)->GetProperty(property, value) ? 1 : 0;
-}
-HGLOBAL SaveTransLabel(Component* object) { return static_cast<TransLabel*>(object)->properties().Save(); }
-
-void* TransLabelInterface(int32_t operation) {
-  switch (operation) {
-    case UNIT_CREATE: return reinterpret_cast<void*>(&CreateTransLabel);
-    case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&SetTransLabelProperty);
-    case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&SaveTransLabel);
-    case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&GetTransLabelProperty);
-    default: return nullptr;
-  }
-}
+constexpr auto kProperties = PropertyTypes<kTransLabelTable>();
 
 }  // namespace
 
-const UnitDescriptor kTransLabelUnit = {"TransLabel", "透明标签", kTransLabelFlags, kTransLabelProperties,
-                                        8 + TL_COUNT, TransLabelInterface};
+const UnitDescriptor kTransLabelUnit = {"TransLabel", "透明标签", kTransLabelFlags, kProperties.data(),
+                                        kProperties.size(), TableUnit<TransLabel>::Interface};

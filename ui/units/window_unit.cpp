@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "../events.h"
-#include "../property_writer.h"
 #include "../window_manager.h"
 #include "../window_records.h"
 #include "notify.h"
 #include "runtime_app.h"
+#include "table_unit.h"
 #include "wide_text.h"
 
 namespace {
@@ -16,63 +16,12 @@ constexpr char kDefaultClassName[] = "KVWindow";
 constexpr uint32_t kFirstMenuCommand = 20000;
 constexpr uint32_t kLastMenuCommand = 57600;
 
-std::string Text(ByteRun run) { return std::string(reinterpret_cast<const char*>(run.data()), run.size()); }
-std::vector<uint8_t> Bytes(ByteRun run) { return std::vector<uint8_t>(run.begin(), run.end()); }
-
 bool IsFalseAnswer(bool ran, bool has_result, uint32_t result) { return ran && has_result && result == 0; }
 
 // The component of a child window that a notification concerns.
 Component* ChildComponent(HWND child) { return child ? Component::FromWindow(child) : nullptr; }
 
 }  // namespace
-
-bool WindowProperties::Read(ByteReader& reader) {
-  uint32_t version = reader.Word();
-  if (reader.failed() || version > kVersion) return false;
-  border = reader.Word();
-  picture_mode = reader.Word();
-  background_colour = reader.Word();
-  maximise_button = reader.Word();
-  minimise_button = reader.Word();
-  control_button = reader.Word();
-  start_position = reader.Word();
-  movable = reader.Word();
-  sound_repeat = reader.Word();
-  enter_moves_focus = reader.Word();
-  esc_closes = reader.Word();
-  f1_opens_help = reader.Word();
-  help_context = reader.Word();
-  if (version >= 2) show_in_taskbar = reader.Word();
-  if (version >= 3) {
-    free_dragging = reader.Word();
-    shape = reader.Word();
-  }
-  if (version >= 4) always_on_top = reader.Word();
-  if (version >= 5) keep_title_active = reader.Word();
-  if (version >= 6) class_name = Text(reader.CountedText());
-  background_picture = Bytes(reader.Buffer());
-  icon = Bytes(reader.Buffer());
-  background_sound = Bytes(reader.Buffer());
-  title = Text(reader.CountedText());
-  help_file = Text(reader.CountedText());
-  return !reader.failed();
-}
-
-HGLOBAL WindowProperties::Save() const {
-  PropertyWriter writer;
-  writer.Word(kVersion);
-  for (uint32_t word : {border, picture_mode, background_colour, maximise_button, minimise_button, control_button,
-                        start_position, movable, sound_repeat, enter_moves_focus, esc_closes, f1_opens_help,
-                        help_context, show_in_taskbar, free_dragging, shape, always_on_top, keep_title_active})
-    writer.Word(word);
-  writer.CountedText(class_name);
-  writer.Buffer(background_picture);
-  writer.Buffer(icon);
-  writer.Buffer(background_sound);
-  writer.CountedText(title);
-  writer.CountedText(help_file);
-  return writer.ToGlobal();
-}
 
 WindowForm* WindowForm::FromWindow(HWND window) {
   Component* component = Component::FromWindow(window);
@@ -104,12 +53,12 @@ void FrameStyles(const WindowProperties& p, DWORD* style, DWORD* ex_style) {
 
 }  // namespace
 
-bool WindowForm::Create(const WindowProperties& properties, uint32_t extra_style, HWND owner, HMENU menu, RECT rect) {
-  properties_ = properties;
-  const WindowProperties& p = properties_;
+bool WindowForm::Create(const controls::Placement& at) {
+  HWND owner = at.parent;
+  RECT rect = at.rect;
   DWORD style = 0, ex_style = 0;
   FrameStyles(p, &style, &ex_style);
-  style |= WS_CLIPCHILDREN | (extra_style & WS_DISABLED);
+  style |= WS_CLIPCHILDREN | (at.extra_style & WS_DISABLED);
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (p.start_position == 1) {
     rect.left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
@@ -137,7 +86,7 @@ bool WindowForm::Create(const WindowProperties& properties, uint32_t extra_style
     if (!RegisterClassW(&window_class)) return false;
   }
   HWND window = CreateWindowExW(ex_style, class_name.c_str(), GbkToWide(p.title.c_str()).c_str(), style, rect.left,
-                                rect.top, width, height, owner, menu, instance, nullptr);
+                                rect.top, width, height, owner, at.menu, instance, nullptr);
   if (!window) return false;
   Attach(window);
 
@@ -157,7 +106,7 @@ bool WindowForm::Create(const WindowProperties& properties, uint32_t extra_style
 void WindowForm::ApplyFrame() {
   HWND window = hwnd();
   DWORD style = 0, ex_style = 0;
-  FrameStyles(properties_, &style, &ex_style);
+  FrameStyles(p, &style, &ex_style);
   SetWindowLongW(window, GWL_STYLE, static_cast<LONG>((GetWindowLongW(window, GWL_STYLE) & ~kFrameStyles) | style));
   SetWindowLongW(window, GWL_EXSTYLE,
                  static_cast<LONG>((GetWindowLongW(window, GWL_EXSTYLE) & ~kFrameExStyles) | ex_style));
@@ -169,7 +118,7 @@ void WindowForm::ApplyFrame() {
 // the system's, so that a window made movable again gets the item back.
 void WindowForm::ApplyMovable() {
   GetSystemMenu(hwnd(), TRUE);
-  if (!properties_.movable)
+  if (!p.movable)
     if (HMENU system_menu = GetSystemMenu(hwnd(), FALSE)) DeleteMenu(system_menu, SC_MOVE, MF_BYCOMMAND);
 }
 
@@ -179,7 +128,7 @@ void WindowForm::ApplyTaskbar() {
   HWND window = hwnd();
   HWND owner = GetWindow(window, GW_OWNER);
   if (owner && owner != g_app.hidden_owner) return;
-  HWND wanted = properties_.show_in_taskbar ? nullptr : g_app.hidden_owner;
+  HWND wanted = p.show_in_taskbar ? nullptr : g_app.hidden_owner;
   if (owner == wanted) return;
   // The task bar notices a new owner when the window is shown again.
   bool visible = IsWindowVisible(window);
@@ -190,29 +139,28 @@ void WindowForm::ApplyTaskbar() {
 
 // The icon property, or the program's own icon in both sizes.
 void WindowForm::ApplyIcons() {
-  HICON old_icons[2] = {own_icons_[0], own_icons_[1]};
-  own_icons_[0] = own_icons_[1] = nullptr;
+  OwnedIcon fresh[2];
   HICON icons[2] = {};
-  if (!properties_.icon.empty()) {
+  if (!p.icon.empty()) {
     for (int i = 0; i < 2; ++i) {
       int size = i == 0 ? 32 : 16;
-      int id = LookupIconIdFromDirectoryEx(properties_.icon.data(), TRUE, size, size, LR_DEFAULTCOLOR);
-      if (id > 0 && static_cast<size_t>(id) < properties_.icon.size())
-        own_icons_[i] = CreateIconFromResourceEx(properties_.icon.data() + id,
-                                                 static_cast<DWORD>(properties_.icon.size() - id), TRUE, 0x00030000,
-                                                 size, size, LR_DEFAULTCOLOR);
-      icons[i] = own_icons_[i];
+      int id = LookupIconIdFromDirectoryEx(p.icon.data(), TRUE, size, size, LR_DEFAULTCOLOR);
+      if (id > 0 && static_cast<size_t>(id) < p.icon.size())
+        fresh[i].Reset(CreateIconFromResourceEx(p.icon.data() + id, static_cast<DWORD>(p.icon.size() - id), TRUE,
+                                                0x00030000, size, size, LR_DEFAULTCOLOR));
+      icons[i] = fresh[i].get();
     }
   }
   if (!icons[0] || !icons[1]) NotifyRuntime(NR_DEFAULT_ICONS, static_cast<int32_t>(reinterpret_cast<uintptr_t>(icons)), 0);
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons[0]));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons[1]));
-  for (HICON icon : old_icons)
-    if (icon) DestroyIcon(icon);
+  // The window has let go of the old icons: they go now.
+  own_icons_[0] = std::move(fresh[0]);
+  own_icons_[1] = std::move(fresh[1]);
 }
 
 COLORREF WindowForm::BackgroundColour() const {
-  return properties_.background_colour == 0xFF000000 ? GetSysColor(COLOR_BTNFACE) : properties_.background_colour;
+  return p.background_colour == controls::kDefaultColour ? GetSysColor(COLOR_BTNFACE) : p.background_colour;
 }
 
 // Raises a window event; false when its routine destroyed this window, and
@@ -289,7 +237,7 @@ bool WindowForm::PressDefaultButton(HWND focused) {
 }
 
 void WindowForm::OpenHelp() {
-  std::string file = properties_.help_file;
+  std::string file = p.help_file;
   if (file.empty()) {
     file = g_app.program_dir_slash + g_app.program_file;
     size_t dot = file.find_last_of('.');
@@ -298,8 +246,8 @@ void WindowForm::OpenHelp() {
   }
   std::wstring wide = GbkToWide(file.c_str());
   if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  if (properties_.help_context)
-    WinHelpW(hwnd(), wide.c_str(), HELP_CONTEXT, properties_.help_context);
+  if (p.help_context)
+    WinHelpW(hwnd(), wide.c_str(), HELP_CONTEXT, p.help_context);
   else
     WinHelpW(hwnd(), wide.c_str(), HELP_FINDER, 0);
 }
@@ -321,17 +269,17 @@ bool WindowForm::HandleKey(MSG* message) {
   bool shift = GetKeyState(VK_SHIFT) < 0;
   switch (key) {
     case VK_RETURN:
-      if (!properties_.enter_moves_focus) return PressDefaultButton(focused);
+      if (!p.enter_moves_focus) return PressDefaultButton(focused);
       [[fallthrough]];
     case VK_TAB:
       if (HWND next = GetNextDlgTabItem(hwnd(), focused == hwnd() ? nullptr : focused, shift)) SetFocus(next);
       return true;
     case VK_ESCAPE:
-      if (!properties_.esc_closes) return false;
+      if (!p.esc_closes) return false;
       SendMessageW(hwnd(), WM_CLOSE, 0, 0);
       return true;
     case VK_F1:
-      if (!properties_.f1_opens_help) return false;
+      if (!p.f1_opens_help) return false;
       OpenHelp();
       return true;
     default: {
@@ -350,9 +298,7 @@ LRESULT WindowForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ERASEBKGND: {
       RECT client;
       GetClientRect(hwnd(), &client);
-      HBRUSH brush = CreateSolidBrush(BackgroundColour());
-      FillRect(reinterpret_cast<HDC>(wparam), &client, brush);
-      DeleteObject(brush);
+      FillSolid(reinterpret_cast<HDC>(wparam), client, BackgroundColour());
       return 1;
     }
     case WM_CLOSE: {
@@ -439,197 +385,51 @@ LRESULT WindowForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void WindowForm::OnFinalDestroy() {
-  for (HICON& icon : own_icons_) {
-    if (icon) DestroyIcon(icon);
-    icon = nullptr;
-  }
   if (WindowRecord* record = FindWindowRecord(window_id())) OnWindowDestroyed(record);
   delete this;
 }
 
-// The unit's interface: creation and properties 8-31 by number.
-namespace {
-
-enum WindowProperty : int32_t {
-  WP_TITLE = 0,
-  WP_BORDER,
-  WP_BACKGROUND_COLOUR,
-  WP_BACKGROUND_PICTURE,
-  WP_PICTURE_MODE,
-  WP_BACKGROUND_SOUND,
-  WP_SOUND_REPEAT,
-  WP_CONTROL_BUTTON,
-  WP_MAXIMISE_BUTTON,
-  WP_MINIMISE_BUTTON,
-  WP_POSITION,
-  WP_MOVABLE,
-  WP_ICON,
-  WP_ENTER_MOVES_FOCUS,
-  WP_ESC_CLOSES,
-  WP_F1_OPENS_HELP,
-  WP_HELP_FILE,
-  WP_HELP_CONTEXT,
-  WP_SHOW_IN_TASKBAR,
-  WP_FREE_DRAGGING,
-  WP_SHAPE,
-  WP_ALWAYS_ON_TOP,
-  WP_KEEP_TITLE_ACTIVE,
-  WP_CLASS_NAME,
-  WP_COUNT
-};
-
-const PropertyInfo kWindowProperties[8 + WP_COUNT] = {
-    QELMO_STANDARD_PROPERTIES,
-    {PT_TEXT, 0},   {PT_CHOICE, 0}, {PT_COLOUR, 0}, {PT_PICTURE, 0},   {PT_CHOICE, 0}, {PT_SOUND, 0},
-    {PT_CHOICE, 0}, {PT_TRUTH, 0},  {PT_TRUTH, 0},  {PT_TRUTH, 0},     {PT_CHOICE, 0}, {PT_TRUTH, 0},
-    {PT_ICON, 0},   {PT_TRUTH, 0},  {PT_TRUTH, 0},  {PT_TRUTH, 0},     {PT_FILE_NAME, 0}, {PT_INTEGER, 0},
-    {PT_TRUTH, 0},  {PT_TRUTH, 0},  {PT_CHOICE, 0}, {PT_TRUTH, 0},     {PT_TRUTH, 0},  {PT_TEXT, 0},
-};
-
-uint32_t* WordProperty(WindowProperties& p, int32_t property) {
-  switch (property) {
-    case WP_BORDER: return &p.border;
-    case WP_BACKGROUND_COLOUR: return &p.background_colour;
-    case WP_PICTURE_MODE: return &p.picture_mode;
-    case WP_SOUND_REPEAT: return &p.sound_repeat;
-    case WP_CONTROL_BUTTON: return &p.control_button;
-    case WP_MAXIMISE_BUTTON: return &p.maximise_button;
-    case WP_MINIMISE_BUTTON: return &p.minimise_button;
-    case WP_POSITION: return &p.start_position;
-    case WP_MOVABLE: return &p.movable;
-    case WP_ENTER_MOVES_FOCUS: return &p.enter_moves_focus;
-    case WP_ESC_CLOSES: return &p.esc_closes;
-    case WP_F1_OPENS_HELP: return &p.f1_opens_help;
-    case WP_HELP_CONTEXT: return &p.help_context;
-    case WP_SHOW_IN_TASKBAR: return &p.show_in_taskbar;
-    case WP_FREE_DRAGGING: return &p.free_dragging;
-    case WP_SHAPE: return &p.shape;
-    case WP_ALWAYS_ON_TOP: return &p.always_on_top;
-    case WP_KEEP_TITLE_ACTIVE: return &p.keep_title_active;
-    default: return nullptr;
-  }
+bool WindowForm::GetOwn(int32_t number, PropertyValue* value) {
+  if (number != WP_POSITION) return false;
+  HWND window = hwnd();
+  *value = {!window ? p.start_position : (IsIconic(window) ? 2u : (IsZoomed(window) ? 3u : 0u)), 0};
+  return true;
 }
 
-std::string* TextProperty(WindowProperties& p, int32_t property) {
-  switch (property) {
-    case WP_TITLE: return &p.title;
-    case WP_HELP_FILE: return &p.help_file;
-    case WP_CLASS_NAME: return &p.class_name;
-    default: return nullptr;
-  }
-}
-
-std::vector<uint8_t>* ByteProperty(WindowProperties& p, int32_t property) {
-  switch (property) {
-    case WP_BACKGROUND_PICTURE: return &p.background_picture;
-    case WP_BACKGROUND_SOUND: return &p.background_sound;
-    case WP_ICON: return &p.icon;
-    default: return nullptr;
-  }
-}
-
-Component* CreateWindowUnit(const uint8_t* data, uint32_t size, uint32_t extra_style, HWND owner, uint32_t,
-                            HMENU menu, int32_t left, int32_t top, int32_t width, int32_t height, uint32_t window_id,
-                            uint32_t element_id, int32_t, int32_t) {
-  WindowProperties properties;
-  if (size > 0) {
-    ByteReader reader(data, size);
-    if (!properties.Read(reader)) return nullptr;
-  }
-  auto* form = new WindowForm(window_id, element_id);
-  if (!form->Create(properties, extra_style, owner, menu, RECT{left, top, left + width, top + height})) {
-    delete form;
-    return nullptr;
-  }
-  return form;
-}
-
-int32_t GetWindowUnitProperty(Component* object, int32_t property, PropertyValue* value) {
-  auto* form = static_cast<WindowForm*>(object);
-  WindowProperties& p = form->properties();
-  if (property == WP_POSITION && form->hwnd()) {
-    *value = {IsIconic(form->hwnd()) ? 2u : (IsZoomed(form->hwnd()) ? 3u : 0u), 0};
-    return 1;
-  }
-  if (uint32_t* word = WordProperty(p, property)) {
-    *value = {*word, 0};
-    return 1;
-  }
-  if (std::string* text = TextProperty(p, property)) {
-    *value = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text->c_str())), 0};
-    return 1;
-  }
-  if (std::vector<uint8_t>* bytes = ByteProperty(p, property)) {
-    *value = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(bytes->data())), static_cast<uint32_t>(bytes->size())};
-    return 1;
-  }
-  return 0;
-}
-
-int32_t SetWindowUnitProperty(Component* object, int32_t property, PropertyValue* value, int32_t) {
-  auto* form = static_cast<WindowForm*>(object);
-  WindowProperties& p = form->properties();
-  HWND window = form->hwnd();
-  if (uint32_t* word = WordProperty(p, property)) {
-    *word = value->low;
-  } else if (std::string* text = TextProperty(p, property)) {
-    *text = reinterpret_cast<const char*>(static_cast<uintptr_t>(value->low));
-  } else if (std::vector<uint8_t>* bytes = ByteProperty(p, property)) {
-    const auto* data = reinterpret_cast<const uint8_t*>(static_cast<uintptr_t>(value->low));
-    bytes->assign(data, data ? data + value->high : data);
-  } else {
+int32_t WindowForm::Apply(units::Change change, int32_t number, const PropertyValue& value) {
+  HWND window = hwnd();
+  if (number == WP_POSITION) p.start_position = value.low;
+  if (!window) return 0;
+  if (change == units::Change::kRestyle) {
+    ApplyFrame();
     return 0;
   }
-  if (!window) return 0;
-  switch (property) {
+  switch (number) {
     case WP_TITLE:
       SetWindowTextW(window, GbkToWide(p.title.c_str()).c_str());
-      form->ApplyFrame();  // an empty title without a control button has no caption
+      ApplyFrame();  // an empty title without a control button has no caption
       break;
-    case WP_BORDER:
-    case WP_CONTROL_BUTTON:
-    case WP_MAXIMISE_BUTTON:
-    case WP_MINIMISE_BUTTON:
-      form->ApplyFrame();
-      break;
-    case WP_MOVABLE:
-      form->ApplyMovable();
-      break;
-    case WP_ICON:
-      form->ApplyIcons();
-      break;
-    case WP_SHOW_IN_TASKBAR:
-      form->ApplyTaskbar();
-      break;
-    case WP_BACKGROUND_COLOUR:
-      InvalidateRect(window, nullptr, TRUE);
-      break;
+    case WP_MOVABLE: ApplyMovable(); break;
+    case WP_ICON: ApplyIcons(); break;
+    case WP_SHOW_IN_TASKBAR: ApplyTaskbar(); break;
+    case WP_BACKGROUND_COLOUR: InvalidateRect(window, nullptr, TRUE); break;
     case WP_ALWAYS_ON_TOP:
       SetWindowPos(window, p.always_on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       break;
     case WP_POSITION:
-      ShowWindow(window, value->low == 2 ? SW_MINIMIZE : (value->low == 3 ? SW_MAXIMIZE : SW_RESTORE));
+      ShowWindow(window, value.low == 2 ? SW_MINIMIZE : (value.low == 3 ? SW_MAXIMIZE : SW_RESTORE));
       break;
-    default:
-      break;
+    default: break;
   }
   return 0;
 }
 
-HGLOBAL SaveWindowUnit(Component* object) { return static_cast<WindowForm*>(object)->properties().Save(); }
+namespace {
 
-void* WindowUnitInterface(int32_t operation) {
-  switch (operation) {
-    case UNIT_CREATE: return reinterpret_cast<void*>(&CreateWindowUnit);
-    case UNIT_SET_PROPERTY: return reinterpret_cast<void*>(&SetWindowUnitProperty);
-    case UNIT_SAVE_PROPERTIES: return reinterpret_cast<void*>(&SaveWindowUnit);
-    case UNIT_GET_PROPERTY: return reinterpret_cast<void*>(&GetWindowUnitProperty);
-    default: return nullptr;
-  }
-}
+constexpr auto kProperties = units::PropertyTypes<window_table::kTable>();
 
 }  // namespace
 
-const UnitDescriptor kWindowUnit = {"window", "窗口", kUnitRaisesEvents | kUnitNeverRebuilt, kWindowProperties,
-                                    8 + WP_COUNT, WindowUnitInterface};
+const UnitDescriptor kWindowUnit = {"window", "窗口", kUnitRaisesEvents | kUnitNeverRebuilt, kProperties.data(),
+                                    kProperties.size(), units::TableUnit<WindowForm>::Interface};
