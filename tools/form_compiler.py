@@ -320,12 +320,16 @@ C = DEFAULT_COLOUR
 
 
 class Unit:
-    def __init__(self, name, component_type, version=None, fields=()):
+    def __init__(self, name, component_type, version=None, fields=(), numbers=()):
         self.name = name
         self.component_type = component_type
         self.version = version  # None: no known layout
         self.fields = list(fields)
         self.by_name = {f.name: f for f in self.fields}
+        # The property number of each field, in stored order (the unit's own
+        # numbering, from 8); the units' round-trip test holds them equal.
+        self.numbers = list(numbers)
+        assert len(self.numbers) == len(self.fields), name
 
     def property_data(self, props, version, where, ctx):
         unknown = [k for k in props if k not in self.by_name]
@@ -360,7 +364,7 @@ UNITS = {u.name: u for u in [
         F("class_name", text, "", 6),
         F("background_picture", byte_buffer, ""), F("icon", byte_buffer, ""),
         F("background_sound", byte_buffer, ""), F("title", text, ""), F("help_file", text, ""),
-    ]),
+    ], numbers=[9, 12, 10, 16, 17, 15, 18, 19, 14, 21, 22, 23, 25, 26, 27, 28, 29, 30, 31, 11, 20, 13, 8, 24]),
     Unit("menu_item", 0x00010003),
     Unit("EditBox", 0x00010005, 2, [
         F("border", integer, 1), F("text_color", integer, 0), F("background_color", integer, 0xFFFFFF),
@@ -371,8 +375,7 @@ UNITS = {u.name: u for u in [
         F("selection_start", integer, 0), F("selection_length", integer, 0),
         F("font", font, ""), F("content", text, ""),
         F("data_source", text, "", 2), F("data_field", text, "", 2),
-    ]),
-    # Stored order by property number: 9, 11, 10, 12-14, 16, 17, 19-24, 26, 25.
+    ], numbers=[9, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 12, 8, 27, 28]),
     Unit("Label", 0x0001000A, 2, [
         F("effect", integer, 0), F("frame_width", integer, 1), F("border", integer, 0),
         F("frame_color1", integer, C), F("frame_color2", integer, C), F("frame_color3", integer, C),
@@ -382,25 +385,25 @@ UNITS = {u.name: u for u in [
         F("horizontal_align", integer, 0), F("vertical_align", integer, 1), F("word_wrap", boolean, False),
         F("font", font, ""), F("background_picture", byte_buffer, ""), F("text", text, ""),
         F("data_source", text, "", 2), F("data_field", text, "", 2),
-    ]),
+    ], numbers=[9, 11, 10, 12, 13, 14, 16, 17, 19, 20, 21, 22, 23, 24, 26, 25, 15, 18, 8, 27, 28]),
     Unit("Button", 0x0001000B, 1, [
         F("type", integer, 0), F("horizontal_align", integer, 1), F("vertical_align", integer, 1),
         F("picture", byte_buffer, ""), F("font", font, ""), F("caption", text, ""),
-    ]),
+    ], numbers=[9, 11, 12, 8, 13, 10]),
     Unit("ProcessBar", 0x00010013, 1, [
         F("border", integer, 0), F("orientation", integer, 0), F("smooth", boolean, False),
         F("minimum", integer, 0), F("maximum", integer, 100), F("position", integer, 0),
-    ]),
+    ], numbers=[8, 9, 10, 11, 12, 13]),
     Unit("CommonDlg", 0x0001001F),
     Unit("StatusBar", 0x00020002, 1, [
         F("background_color", integer, C), F("position", integer, 0), F("size_grip", boolean, True),
         F("font", font, ""), F("icon_list", byte_buffer, ""), F("parts", status_parts, []),
-    ]),
+    ], numbers=[8, 9, 10, 11, 12, 13]),
     Unit("TransLabel", 0x00020005, 1, [
         F("TextEffect", integer, 0), F("LabelColor", integer, 0), F("HorzAlign", integer, 0),
         F("VertAlign", integer, 1), F("WordWrap", boolean, False),
         F("LabelFont", font, ""), F("LabelText", text, "透明标签"),
-    ]),
+    ], numbers=[9, 11, 12, 14, 13, 10, 8]),
     Unit("SuperBtn", 0x00040001, 2, [
         F("BtnStyle", integer, 0), F("CheckBox", boolean, False), F("Checked", boolean, False),
         F("AlignStyle", integer, 0), F("PressStyle", integer, 0), F("DrawBorder", boolean, True),
@@ -413,7 +416,7 @@ UNITS = {u.name: u for u in [
         F("OverSound", byte_buffer, ""), F("ClickSound", byte_buffer, ""),
         F("caption", text, "超级按钮"), F("ToolTip", text, ""),
         F("TransColorDisabled", integer, C, 2), F("PicDisabled", byte_buffer, "", 2),
-    ]),
+    ], numbers=[8, 9, 10, 11, 12, 13, 14, 18, 16, 23, 30, 34, 24, 25, 26, 27, 28, 29, 17, 15, 21, 31, 32, 22, 33, 20, 19]),
 ]}
 
 WINDOW_TYPE = UNITS["window"].component_type

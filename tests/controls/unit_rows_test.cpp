@@ -2,7 +2,7 @@
 // unit the compiler knows, the data it makes with every field away from its
 // default (every_property.h, generated from the compiler's table) must
 // create the unit; each field must be the unit's row at the same place, of
-// the same kind and version, and read back through get as it was set; and
+// the same number, kind and version, and read back through get as it was set; and
 // save must give the same bytes again.
 #include <cstring>
 #include <string>
@@ -69,6 +69,7 @@ TEST_F(ControlsTest, TheFormCompilerAndTheUnitsAgreeOnEveryStoredProperty) {
       SCOPED_TRACE(field.name);
       EXPECT_TRUE(KindsAgree(field.kind, row)) << "kind " << field.kind << " against row kind "
                                                << static_cast<int>(row.kind) << ", type " << row.type;
+      EXPECT_EQ(row.number + 8, field.number);
       EXPECT_EQ(row.since, field.since);
       PropertyValue value = {};
       ASSERT_EQ(get(object, row.number, &value), 1) << "property " << row.number + 8;

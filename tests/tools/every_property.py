@@ -3,7 +3,7 @@
 form compiler knows the layout of, the property data the compiler makes
 when every field is set to a value other than its default, and each field
 with its kind, the version it came in and the value that get must hand
-back. The test creates each unit from that data and holds the compiler's
+back, and its property number. The test creates each unit from that data and holds the compiler's
 table against the unit's own rows.
 
     every_property.py OUT.h
@@ -28,8 +28,10 @@ def other_value(unit, field, index):
     kind = field.kind
     if (unit.name, field.name) in OVERRIDES:
         return OVERRIDES[unit.name, field.name]
+    if kind is fc.integer and "color" in field.name.lower():
+        return 0x00203040 + 0x10 * index  # a colour of its own, so that two swapped rows show
     if kind is fc.integer:
-        return (field.default + 1) & 0xFFFFFFFF
+        return (field.default + 1) & 0xFFFFFFFF  # choices stay in their range
     if kind is fc.boolean:
         return not field.default
     if kind is fc.text:
@@ -72,6 +74,7 @@ def main(out_path):
         "",
         "struct Field {",
         "  const char* name;",
+        "  int32_t number;  // from 8",
         "  char kind;  // i integer, b truth, t text, B bytes, f font, c character, p part list",
         "  uint32_t since;",
         "  uint32_t word;",
@@ -100,7 +103,8 @@ def main(out_path):
         for i, f in enumerate(unit.fields):
             word, value = expected(f, props[f.name], ctx)
             lines.append(f"inline const uint8_t {prefix}_f{i}[] = {c_bytes(value)};")
-            fields.append(f'  {{"{f.name}", \'{KIND_CODES[f.kind]}\', {f.since}, {word}u, {prefix}_f{i}, {len(value)}}},')
+            fields.append(f'  {{"{f.name}", {unit.numbers[i]}, \'{KIND_CODES[f.kind]}\', {f.since}, {word}u, '
+                          f'{prefix}_f{i}, {len(value)}}},')
         lines.append(f"inline const Field {prefix}_fields[] = {{")
         lines += fields
         lines.append("};")
