@@ -6,8 +6,11 @@ set(CMAKE_C_COMPILER ${TARGET_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TARGET_TRIPLE}-g++-posix)
 set(CMAKE_ASM_COMPILER ${TARGET_TRIPLE}-gcc-posix)
 set(CMAKE_RC_COMPILER ${TARGET_TRIPLE}-windres)
-# The target's libraries that scripts/setup builds (QELMO_DEPS_PREFIX, see
-# deps_prefix.cmake) come before mingw's own.
+# libjpeg-turbo's SIMD code, when scripts/setup builds it.
+set(CMAKE_ASM_NASM_COMPILER nasm)
+# The target's libraries that scripts/setup builds come before mingw's own:
+# QELMO_DEPS_PREFIX is set by cmake/deps_prefix.cmake, or by scripts/setup
+# when it builds them into that prefix.
 set(CMAKE_FIND_ROOT_PATH ${QELMO_DEPS_PREFIX} /usr/${TARGET_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
