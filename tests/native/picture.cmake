@@ -1,13 +1,20 @@
 # The picture decoders, natively: their unit tests (shared with the Windows
 # build) and one fuzz target per decoder, seeded with the test pictures.
-# libpng, libjpeg and zlib are Debian's i386 packages.
+# libpng, libjpeg and zlib are Debian's i386 packages. Everything is built
+# with -m32, which CMake's compiler checks did not see: the libraries are
+# looked for in the i386 multiarch folder.
+block()
+  set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
+  find_package(PNG REQUIRED)
+  find_package(JPEG REQUIRED)
+endblock()
 add_library(native_picture STATIC
   ${QELMO_ROOT}/picture/picture_kind.cpp ${QELMO_ROOT}/picture/bmp_decoder.cpp
   ${QELMO_ROOT}/picture/gif_decoder.cpp ${QELMO_ROOT}/picture/pcx_decoder.cpp
   ${QELMO_ROOT}/picture/icon_directory.cpp ${QELMO_ROOT}/picture/png_decoder.cpp
   ${QELMO_ROOT}/picture/jpeg_decoder.cpp)
 target_include_directories(native_picture PUBLIC ${QELMO_ROOT}/picture ${QELMO_ROOT}/runtime)
-target_link_libraries(native_picture PUBLIC png16 jpeg z)
+target_link_libraries(native_picture PUBLIC PNG::PNG JPEG::JPEG)
 
 include(${QELMO_ROOT}/tests/picture/pictures.cmake)
 qelmo_test_pictures(${CMAKE_CURRENT_BINARY_DIR}/pictures ${QELMO_ROOT})
