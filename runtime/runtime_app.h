@@ -36,13 +36,6 @@ struct RuntimeApp {
   ListBuffer library_values{&kRuntimeListHeap};
   uint32_t library_count = 0;
 
-  // The DLL command tables, one entry per declaration.
-  ListBuffer dll_library_names{&kRuntimeListHeap};
-  ListBuffer dll_function_names{&kRuntimeListHeap};
-  ListBuffer dll_modules{&kRuntimeListHeap};
-  ListBuffer dll_addresses{&kRuntimeListHeap};
-  ListBuffer loaded_modules{&kRuntimeListHeap};
-
   const char* const_begin = nullptr;
   const char* const_end = nullptr;
 

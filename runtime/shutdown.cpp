@@ -30,12 +30,6 @@ void TellLibrariesGoodbye() {
   g_app.library_values.Clear();
 }
 
-void ReleaseLoadedModules() {
-  for (int32_t i = 0; i < g_app.loaded_modules.count(); ++i)
-    FreeLibrary(reinterpret_cast<HMODULE>(static_cast<uintptr_t>(g_app.loaded_modules[i])));
-  g_app.loaded_modules.Clear();
-}
-
 void ReleaseSharedObjects() {
   // A sound still playing from memory would read freed data at exit.
   StopSound();
@@ -83,7 +77,6 @@ void RunShutdown(int32_t exit_code) {
   RunExitRoutines();
   TellLibrariesGoodbye();
   ReleaseDllCommands();
-  ReleaseLoadedModules();
   ReleaseSharedObjects();
   StopWinsock();
   if (g_app.ole_started) {
