@@ -43,10 +43,6 @@ struct RuntimeApp {
   int32_t loop_started = 0;
   uint32_t local_loop_active = 0;
 
-  ListBuffer idle_windows{&kRuntimeListHeap};
-  ListBuffer idle_callbacks{&kRuntimeListHeap};
-  ListBuffer idle_arguments{&kRuntimeListHeap};
-
   DWORD main_thread_id = 0;
   ListBuffer exit_routines{&kRuntimeListHeap};
   HWND hidden_owner = nullptr;
@@ -61,7 +57,6 @@ struct RuntimeApp {
   ListBuffer open_file_kinds{&kRuntimeListHeap};
 
   HICON default_icons[2] = {};  // 32x32 and 16x16, loaded on first request
-  MSG current_message = {};     // the last message the loop retrieved
 
   bool InConstSegment(const void* p) const {
     auto c = static_cast<const char*>(p);

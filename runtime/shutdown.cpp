@@ -4,6 +4,7 @@
 
 #include "app_calls.h"
 #include "dll_commands.h"
+#include "message_loop.h"
 #include "notify.h"
 #include "runtime_app.h"
 #include "window_link.h"
@@ -70,9 +71,7 @@ void RunShutdown(int32_t exit_code) {
   if (g_app.shutting_down) return;
   g_app.shutting_down = 1;
 
-  g_app.idle_windows.Clear();
-  g_app.idle_callbacks.Clear();
-  g_app.idle_arguments.Clear();
+  ClearIdleCallbacks();
   window_link::DeleteAllWindowRecords();
   RunExitRoutines();
   TellLibrariesGoodbye();
