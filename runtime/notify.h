@@ -39,3 +39,5 @@ int32_t PictureToBitmap(const void* data, int32_t size);
 
 // Stops a sound played through code 2015, if any.
 void StopSound();
+// Destroys the icons code 1000 loaded.
+void DestroyDefaultIcons();

@@ -52,12 +52,6 @@ struct RuntimeApp {
   int32_t shutting_down = 0;
   FacilityHook facilities[3] = {};
 
-  // Open-file register: file objects and their kind bytes.
-  ListBuffer open_files{&kRuntimeListHeap};
-  ListBuffer open_file_kinds{&kRuntimeListHeap};
-
-  HICON default_icons[2] = {};  // 32x32 and 16x16, loaded on first request
-
   bool InConstSegment(const void* p) const {
     auto c = static_cast<const char*>(p);
     return const_begin && c >= const_begin && c < const_end;

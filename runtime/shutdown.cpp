@@ -35,10 +35,7 @@ void ReleaseSharedObjects() {
   // A sound still playing from memory would read freed data at exit.
   StopSound();
   g_app.const_begin = g_app.const_end = nullptr;
-  for (HICON& icon : g_app.default_icons) {
-    if (icon) DestroyIcon(icon);
-    icon = nullptr;
-  }
+  DestroyDefaultIcons();
   if (g_app.hidden_owner && IsWindow(g_app.hidden_owner)) DestroyWindow(g_app.hidden_owner);
   g_app.hidden_owner = nullptr;
   for (FacilityHook& hook : g_app.facilities)
