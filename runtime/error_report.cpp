@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "runtime_app.h"
+#include "shutdown.h"
 #include "wide_text.h"
 #include "window_link.h"
 

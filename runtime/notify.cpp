@@ -11,6 +11,7 @@
 #include "heap.h"
 #include "message_loop.h"
 #include "runtime_app.h"
+#include "shutdown.h"
 #include "system_library.h"
 #include "value/typed_list.h"
 #include "window_link.h"

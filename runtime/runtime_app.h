@@ -8,9 +8,6 @@
 #include "abi/app_header.h"
 #include "value/list_buffer.h"
 
-// Private message to the hidden owner: end the program with exit code wParam.
-constexpr UINT WM_RUNTIME_END = WM_APP + 999;
-
 extern const ListHeap kRuntimeListHeap;  // the process heap, for list buffers
 
 // A facility of the media and database runtime that this program does not
@@ -62,6 +59,3 @@ extern RuntimeApp g_app;
 
 // Runtime initialisation (auxiliary service 6).
 void InitRuntime(const ApplicationHeader* header);
-// The orderly shutdown, and the end of the process after it.
-[[noreturn]] void __cdecl EndProgram(int32_t exit_code);
-void RunShutdown(int32_t exit_code);  // returns on the main thread, for the instance exit

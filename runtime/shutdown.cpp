@@ -1,9 +1,12 @@
 // The orderly shutdown, run once by whichever road ends the program.
+#include "shutdown.h"
+
 #include <ole2.h>
 #include <windows.h>
 
 #include "app_calls.h"
 #include "dll_commands.h"
+#include "hidden_owner.h"
 #include "message_loop.h"
 #include "notify.h"
 #include "runtime_app.h"

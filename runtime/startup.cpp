@@ -11,6 +11,7 @@
 #include "notify.h"
 #include "out_of_memory.h"
 #include "runtime_app.h"
+#include "shutdown.h"
 #include "value/gbk.h"
 #include "wide_text.h"
 #include "window_link.h"
