@@ -4,7 +4,7 @@
 
 #include "app_calls.h"
 #include "error_report.h"
-#include "runtime_app.h"
+#include "runtime_services.h"
 #include "template/window_template.h"
 #include "unit.h"
 #include "window_records.h"
@@ -68,7 +68,7 @@ uint64_t RunRoutine(uint32_t routine, uint32_t window_id, uint32_t element_id, c
 }  // namespace
 
 bool RaiseElementEvent(EventRequest* request) {
-  if (g_app.event_block >= 1) return false;
+  if (EventsBlocked()) return false;
   uint32_t routine = FindRoutine(request->window_id, request->element_id, request->event);
   if (routine == 0) return false;
   int32_t count = request->arg_count < 0 ? 0 : (request->arg_count > 5 ? 5 : request->arg_count);
@@ -79,7 +79,7 @@ bool RaiseElementEvent(EventRequest* request) {
 }
 
 bool RaiseTypedElementEvent(TypedEventRequest* request) {
-  if (g_app.event_block >= 1) return false;
+  if (EventsBlocked()) return false;
   uint32_t routine = FindRoutine(request->window_id, request->element_id, request->event);
   if (routine == 0) return false;
   std::vector<uint32_t> words;

@@ -7,7 +7,7 @@
 #include "events.h"
 #include "message_loop.h"
 #include "notify.h"
-#include "runtime_app.h"
+#include "runtime_services.h"
 #include "unit.h"
 
 namespace {
@@ -122,7 +122,7 @@ struct ModalSearch {
 
 BOOL CALLBACK DisableOtherTopLevel(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<ModalSearch*>(param);
-  if (window == search->modal || GetParent(window) || window == g_app.hidden_owner) return TRUE;
+  if (window == search->modal || GetParent(window) || window == HiddenOwner()) return TRUE;
   bool was_enabled = IsWindowEnabled(window) != 0;
   search->disabled->push_back({window, was_enabled});
   EnableWindow(window, FALSE);
@@ -149,7 +149,7 @@ bool LoadWindow(WindowRecord* record, bool modal, HWND owner) {
   }
   if (modal) owner = nullptr;
   if (owner && !IsWindow(owner)) return false;
-  if (modal) owner = g_app.hidden_owner;
+  if (modal) owner = HiddenOwner();
 
   HWND focus_before = GetFocus();
   SuspendEvents();
