@@ -9,7 +9,7 @@
 #include "command_support.h"
 #include "component.h"
 #include "core_commands.h"
-#include "notify.h"
+#include "notify_codes.h"
 #include "value/gbk.h"
 #include "value_format.h"
 #include "wide_text.h"
