@@ -10,6 +10,7 @@
 #include "error_report.h"
 #include "heap.h"
 #include "message_loop.h"
+#include "picture_decoder.h"
 #include "runtime_app.h"
 #include "shutdown.h"
 #include "system_library.h"
@@ -102,7 +103,7 @@ extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t a
     case NR_DEFAULT_ICONS:
       return DefaultIcons(Pointer<HICON>(arg1));
     case NR_PICTURE_TO_BITMAP:
-      return PictureToBitmap(Pointer<const void>(arg1), arg2);
+      return DecodePicture(Pointer<const void>(arg1), arg2);
     case NR_PROGRAM_DIR:
       return Word(g_app.program_dir.c_str());
     case NR_PROGRAM_FILE:

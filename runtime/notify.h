@@ -8,9 +8,6 @@
 
 extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t arg2);
 
-// Picture decoding behind code 1003; answers a bitmap handle or 0.
-int32_t PictureToBitmap(const void* data, int32_t size);
-
 // Stops a sound played through code 2015, if any.
 void StopSound();
 // Destroys the icons code 1000 loaded.

@@ -121,6 +121,8 @@ TEST(Notify, ServicesAndUnknownCodes) {
   EXPECT_EQ(NotifyRuntime(NR_PROGRAM_KIND, 0, 0), 3);
   EXPECT_EQ(NotifyRuntime(999, 1, 2), 0);
   EXPECT_EQ(NotifyRuntime(2039, 1, 2), 0);
+  EXPECT_EQ(NotifyRuntime(NR_PICTURE_TO_BITMAP, static_cast<int32_t>(reinterpret_cast<uintptr_t>("BM")), 2), 0)
+      << "no decoder set: no bitmap";
   EXPECT_EQ(NotifyRuntime(NR_ALLOC, 0x7FFFFFF0, 1), 0) << "the plain allocation answers null";
   void* block = reinterpret_cast<void*>(NotifyRuntime(NR_ALLOC, 16, 0));
   ASSERT_NE(block, nullptr);
