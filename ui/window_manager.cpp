@@ -9,6 +9,7 @@
 #include "notify.h"
 #include "runtime_services.h"
 #include "unit.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ HMENU BuildMenu(ElementList& elements) {
     const char* caption = reinterpret_cast<const char*>(elements.EntryData(i) + layout.menu_caption);
     UINT state = MF_STRING | ((flags & kMenuDisabled) ? MF_GRAYED : 0) | ((flags & kMenuChecked) ? MF_CHECKED : 0);
     wchar_t wide[256];
-    int n = MultiByteToWideChar(936, 0, caption, -1, wide, 256);
+    int n = MultiByteToWideChar(kGbkCodePage, 0, caption, -1, wide, 256);
     if (n <= 0) wide[0] = 0;
     AppendMenuW(menu, state, kFirstMenuCommand + static_cast<UINT>(i), wide);
   }
