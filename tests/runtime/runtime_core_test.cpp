@@ -10,6 +10,7 @@
 #include "abi/kernel_services.h"
 #include "app_calls.h"
 #include "dll_commands.h"
+#include "error_report.h"
 #include "heap.h"
 #include "message_loop.h"
 #include "notify.h"
@@ -131,6 +132,12 @@ TEST(Notify, ServicesAndUnknownCodes) {
   NotifyRuntime(NR_DEFAULT_ICONS, static_cast<int32_t>(reinterpret_cast<uintptr_t>(icons)), 0);
   EXPECT_NE(icons[0], nullptr);
   EXPECT_NE(icons[1], nullptr);
+}
+
+TEST(ErrorReport, OnlyAWholeWindowIdIsLookedUpForTheLocation) {
+  EXPECT_EQ(FormatRuntimeError(nullptr, 0, 0x52000000, 0), "运行时出错!\r\n\r\n1375731712, 0\r\n")
+      << "a window kind without a serial is no window id";
+  EXPECT_EQ(FormatRuntimeError(nullptr, 0, 0x52000001, 0), "运行时出错!\r\n\r\n1375731713, 0\r\n未找到所指定的窗口\r\n");
 }
 
 TEST(MessageLoop, QuitIsPostedOnlyOnceTheLoopHasStarted) {
