@@ -5,6 +5,7 @@
 #include "component.h"
 #include "cursors.h"
 #include "events.h"
+#include "menu_commands.h"
 #include "message_loop.h"
 #include "notify.h"
 #include "runtime_services.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr uint32_t kFirstControlId = 100;
 constexpr uint32_t kControlIdStep = 10;
-constexpr uint32_t kFirstMenuCommand = 20000;
 
 struct Created {
   int32_t position;
@@ -25,7 +25,8 @@ struct Created {
 void SuspendEvents() { NotifyRuntime(NR_SUSPEND_EVENTS, 0, 0); }
 void ResumeEvents() { NotifyRuntime(NR_RESUME_EVENTS, 0, 0); }
 
-// A flat menu of the window's menu items, command ids 20000 + list position.
+// A flat menu of the window's menu items, each with the command id of its
+// list position.
 HMENU BuildMenu(ElementList& elements) {
   HMENU menu = nullptr;
   for (int32_t i = 0; i < elements.count(); ++i) {
@@ -39,7 +40,7 @@ HMENU BuildMenu(ElementList& elements) {
     wchar_t wide[256];
     int n = MultiByteToWideChar(kGbkCodePage, 0, caption, -1, wide, 256);
     if (n <= 0) wide[0] = 0;
-    AppendMenuW(menu, state, kFirstMenuCommand + static_cast<UINT>(i), wide);
+    AppendMenuW(menu, state, MenuCommandOf(i), wide);
   }
   return menu;
 }

@@ -14,6 +14,7 @@
 #include "heap.h"
 #include "keyboard.h"
 #include "libraries.h"
+#include "menu_commands.h"
 #include "notify.h"
 #include "property_access.h"
 #include "runtime_state_for_tests.h"
@@ -141,12 +142,12 @@ TEST_F(WindowManagerTest, EventsFollowTheEventSourceAndSkipMissingBindings) {
 
 TEST_F(WindowManagerTest, MenuItemsRunTheirRoutineAndKeepTheirState) {
   HWND window = LoadA();
-  SendMessageW(window, WM_COMMAND, 20000 + A()->elements().PositionOf(kMenu), 0);
+  SendMessageW(window, WM_COMMAND, MenuCommandOf(A()->elements().PositionOf(kMenu)), 0);
   EXPECT_EQ(g_counts.menu, 1);
   EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "文件");
   Write(kWindowA, kMenu, 1, 1);
   EXPECT_EQ(Read(kWindowA, kMenu, 1), 1u);
-  EXPECT_EQ(GetMenuState(GetMenu(window), 20000 + A()->elements().PositionOf(kMenu), MF_BYCOMMAND) & MF_CHECKED,
+  EXPECT_EQ(GetMenuState(GetMenu(window), MenuCommandOf(A()->elements().PositionOf(kMenu)), MF_BYCOMMAND) & MF_CHECKED,
             static_cast<UINT>(MF_CHECKED));
   Write(kWindowA, kMenu, 0, Word("编辑"));
   EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "编辑");
