@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "abi/arg_record.h"
 #include "app_calls.h"
 #include "error_report.h"
 #include "runtime_services.h"
@@ -88,13 +89,13 @@ bool RaiseTypedElementEvent(TypedEventRequest* request) {
     const TypedEventArg& arg = request->args[i];
     if (arg.flags & 1) {
       words.push_back(arg.value);
-    } else if ((arg.flags & 2) || arg.type == 0x00010003 || arg.type == 0x80000003 || arg.type == 0x80000008 ||
-               arg.type == 0x80000401 || arg.type == 0x80000601) {
+    } else if ((arg.flags & 2) || arg.type == TYPE_MENU_ITEM || arg.type == TYPE_DATETIME || arg.type == TYPE_WIDE8 ||
+               arg.type == TYPE_LONG || arg.type == TYPE_DOUBLE) {
       words.push_back(arg.value);
       words.push_back(arg.second);
-    } else if (arg.type == 0x80000101) {
+    } else if (arg.type == TYPE_BYTE) {
       words.push_back(arg.value & 0xFF);
-    } else if (arg.type == 0x80000201) {
+    } else if (arg.type == TYPE_SHORT) {
       words.push_back(static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(arg.value & 0xFFFF))));
     } else {
       words.push_back(arg.value);
