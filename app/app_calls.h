@@ -9,6 +9,7 @@
 #include "command_index.h"
 #include "compiled_code.h"
 #include "dll_declarations.h"
+#include "gbk_code_page.h"
 #include "libraries.h"
 
 // The first UI-extension library's commands.
@@ -72,9 +73,9 @@ constexpr DllCallSite Site(DllCommand index, int32_t where1, int32_t where2, boo
 // any system locale.
 inline std::wstring WideText(const char* gbk) {
   constexpr int32_t kRoutine = 0x04010105;
-  auto n = static_cast<int32_t>(CallDll(Site(DLL_MULTI_BYTE_TO_WIDE_CHAR, kRoutine, 1), 936, 0, Word(gbk), -1, 0, 0));
+  auto n = static_cast<int32_t>(CallDll(Site(DLL_MULTI_BYTE_TO_WIDE_CHAR, kRoutine, 1), kGbkCodePage, 0, Word(gbk), -1, 0, 0));
   std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
-  if (n > 0) CallDll(Site(DLL_MULTI_BYTE_TO_WIDE_CHAR, kRoutine, 2), 936, 0, Word(gbk), -1, Word(wide.data()), n);
+  if (n > 0) CallDll(Site(DLL_MULTI_BYTE_TO_WIDE_CHAR, kRoutine, 2), kGbkCodePage, 0, Word(gbk), -1, Word(wide.data()), n);
   wide.pop_back();  // the count includes the terminating zero, which c_str() adds anyway
   return wide;
 }

@@ -117,7 +117,7 @@ EventAnswer on_download_button_clicked(const Archive& archive) {
   return kNoEventValue;
 }
 
-void __stdcall application_start() { conversion_code_page = 936; }
+void __stdcall application_start() { conversion_code_page = kGbkCodePage; }
 
 // The program's exit routine.
 void __stdcall application_cleanup() { end_transfer_workers(); }

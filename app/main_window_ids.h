@@ -9,7 +9,6 @@ constexpr uint32_t kPercentLabel = 0x16010007;     // TransLabel "透明标签_�
 constexpr uint32_t kDownloadedLabel = 0x16010006;  // Label "标签_已下载"
 constexpr uint32_t kTotalLabel = 0x16010005;       // Label "标签_总大小"
 constexpr uint32_t kStatusBar = 0x16010004;        // StatusBar "状态条_下载状态"
-constexpr uint32_t kStatusBarType = 0x00020002;
 constexpr uint32_t kDownloadButtons[3] = {0x16013200, 0x160100D2, 0x16010011};  // "按钮3", "按钮2", "按钮1"
 
 // Property numbers used.

@@ -31,7 +31,7 @@ ArgRecord Float(float f) {
 }
 
 void SetStatusPart(int32_t part, const std::string& text) {
-  ArgRecord status_bar = {kMainWindow, kStatusBar, kStatusBarType};
+  ArgRecord status_bar = {kMainWindow, kStatusBar, TYPE_STATUS_BAR};
   Library(ui_extension_library, kUiExtensionLibraryIndex, UI_STATUS_BAR_SET_PART_TEXT, status_bar,
           ArgRecord::Int(part), Text(text.c_str()));
 }

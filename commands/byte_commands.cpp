@@ -9,8 +9,6 @@ namespace commands {
 
 namespace {
 
-constexpr uint32_t kByReferenceBit = 0x20000000;
-
 struct BinType {
   uint32_t type;
   int32_t size;
@@ -65,7 +63,7 @@ void __cdecl get_bin_data(ArgRecord* result, int32_t arg_count, ArgRecord* args)
   ArgRecord where = ArgAt(args, arg_count, 2);
   if (!where.omitted()) {
     int32_t start = where.as_int();
-    if (where.type & kByReferenceBit) {
+    if (where.type & TYPE_ADDRESS_FLAG) {
       position = static_cast<int32_t*>(where.as_pointer());
       start = position ? *position : 0;
     }

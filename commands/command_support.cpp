@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "notify.h"
+#include "notify_codes.h"
 
 namespace commands {
 

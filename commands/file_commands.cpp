@@ -10,7 +10,7 @@
 #include "command_index.h"
 #include "command_support.h"
 #include "core_commands.h"
-#include "notify.h"
+#include "notify_codes.h"
 #include "wide_text.h"
 
 namespace commands {

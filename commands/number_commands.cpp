@@ -14,8 +14,6 @@ namespace commands {
 
 namespace {
 
-constexpr uint32_t kArrayBit = 0x20000000;
-
 // Stored bytes as text: up to the first zero byte, or all of them.
 char* ImageText(const unsigned char* data, size_t count) {
   if (!data) return nullptr;
@@ -108,13 +106,13 @@ constexpr double kNoFraction = 4503599627370496.0;
 
 void __cdecl to_text(ArgRecord* result, int32_t arg_count, ArgRecord* args) {
   ArgRecord value = ArgAt(args, arg_count, 0);
-  uint32_t base = value.type & ~kArrayBit;
+  uint32_t base = value.type & ~TYPE_ADDRESS_FLAG;
   if (value.type == TYPE_BYTES) {
     int32_t length = ByteArrayLength(value.as_pointer());
     SetPointer(result, ImageText(ByteArrayData(value.as_pointer()), length > 0 ? static_cast<size_t>(length) : 0));
     return;
   }
-  if (value.type & kArrayBit) {
+  if (value.type & TYPE_ADDRESS_FLAG) {
     // An array of anything but numbers has no text: the result stays as it was.
     if (int size = NumericSize(base)) SetPointer(result, ArrayImageText(value.as_pointer(), size));
     return;

@@ -9,7 +9,7 @@
 #include "command_support.h"
 #include "component.h"
 #include "core_commands.h"
-#include "notify.h"
+#include "notify_codes.h"
 #include "value/gbk.h"
 #include "value_format.h"
 #include "wide_text.h"
@@ -18,14 +18,11 @@ namespace commands {
 
 namespace {
 
-// A window value: unit 1 (the window) of library 1.
-constexpr uint32_t kWindowValueType = 0x00010001;
-
 // Platform answers IDOK..IDNO (1..7) as the command's answers 0..6.
 int32_t MapAnswer(int answer) { return answer >= IDOK && answer <= IDNO ? answer - IDOK : ANSWER_OK; }
 
 HWND OwnerOf(const ArgRecord& owner) {
-  if (owner.type == kWindowValueType) {
+  if (owner.type == TYPE_WINDOW) {
     auto* object = reinterpret_cast<Component*>(
         static_cast<uintptr_t>(static_cast<uint32_t>(core_link.Notify(NR_WINDOW_OBJECT, owner.as_int(), 0))));
     return object ? object->hwnd() : nullptr;

@@ -4,7 +4,6 @@
 #include <new>
 #include <string>
 
-#include "notify.h"
 #include "picture_decoders.h"
 #include "wide_text.h"
 

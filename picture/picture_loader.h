@@ -1,6 +1,6 @@
 // Pictures for the components: picture bytes or a picture file decoded, and a
 // decoded picture turned into a screen-compatible bitmap. Code 1003 of
-// NotifyRuntime is PictureToBitmap (runtime/notify.h).
+// NotifyRuntime is PictureToBitmap, through the runtime's decoder slot.
 #pragma once
 #include <windows.h>
 
@@ -28,6 +28,10 @@ std::unique_ptr<LoadedPicture> LoadPicture(const void* data, int32_t size);
 // A GBK path, opened read-only with writes denied to others. Null for an
 // empty path, a file that cannot be opened or read, or unusable contents.
 std::unique_ptr<LoadedPicture> LoadPictureFile(const char* path);
+
+// Picture bytes as a bitmap on a white background: the decoder of code 1003.
+// Answers the bitmap handle, or 0.
+int32_t PictureToBitmap(const void* data, int32_t size);
 
 // The picture as a bitmap compatible with `dc`, transparency laid over
 // `background`. With `premultiply` PNG colours are instead multiplied by

@@ -7,25 +7,73 @@
 #include "error_report.h"
 #include "out_of_memory.h"
 #include "runtime_app.h"
+#include "value/typed_list.h"
 #include "wide_text.h"
 
 extern "C" {
 uint32_t g_dll_bound_count = 0;
-uint32_t* g_dll_bound_addresses = nullptr;
+const uint32_t* g_dll_bound_addresses = nullptr;
 }
 
 namespace {
 
 HMODULE LoadGbkPath(const char* gbk_path) { return LoadLibraryW(GbkToWide(gbk_path).c_str()); }
 
-const char* Entry(const ListBuffer& list, uint32_t index) {
-  return reinterpret_cast<const char*>(static_cast<uintptr_t>(list[static_cast<int32_t>(index)]));
-}
+// One entry per declaration: its library and function name, and once bound
+// the module it holds and the function's address. The columns are separate
+// lists because the gate indexes the addresses as one flat array of words.
+class DllCommandTable {
+ public:
+  // Sizes the table from the header block's name arrays, nothing bound.
+  bool Reset(int32_t count, const char* const* libraries, const char* const* functions) {
+    if (!library_names_.Resize(count) || !function_names_.Resize(count) || !modules_.Resize(count) ||
+        !addresses_.Resize(count))
+      return false;
+    for (int32_t i = 0; i < count; ++i) {
+      library_names_.Set(i, libraries[i]);
+      function_names_.Set(i, functions[i]);
+      modules_.Set(i, nullptr);
+      addresses_.Set(i, nullptr);
+    }
+    Publish();
+    return true;
+  }
+  int32_t count() const { return addresses_.count(); }
+  const char* library(int32_t i) const { return library_names_[i]; }
+  const char* function(int32_t i) const { return function_names_[i]; }
+  FARPROC address(int32_t i) const { return addresses_[i]; }
+  void Bind(int32_t i, const DllBinding& binding) {
+    modules_.Set(i, binding.module);
+    addresses_.Set(i, binding.address);
+  }
+  // Releases the modules the entries hold and the loaded modules, and
+  // empties the table.
+  void Release(const ModuleLoader& loader) {
+    for (int32_t i = 0; i < modules_.count(); ++i)
+      if (HMODULE module = modules_[i]) loader.release(module);
+    g_dll_bound_count = 0;
+    g_dll_bound_addresses = nullptr;
+    library_names_.Clear();
+    function_names_.Clear();
+    modules_.Clear();
+    addresses_.Clear();
+    for (int32_t i = 0; i < loaded_modules_.count(); ++i) FreeLibrary(loaded_modules_[i]);
+    loaded_modules_.Clear();
+  }
 
-void PublishAddresses() {
-  g_dll_bound_count = static_cast<uint32_t>(g_app.dll_addresses.count());
-  g_dll_bound_addresses = g_dll_bound_count ? &g_app.dll_addresses[0] : nullptr;
-}
+ private:
+  void Publish() {
+    g_dll_bound_count = static_cast<uint32_t>(addresses_.count());
+    g_dll_bound_addresses = g_dll_bound_count ? addresses_.words() : nullptr;
+  }
+
+  TypedList<const char*> library_names_{&kRuntimeListHeap};
+  TypedList<const char*> function_names_{&kRuntimeListHeap};
+  TypedList<HMODULE> modules_{&kRuntimeListHeap};
+  TypedList<FARPROC> addresses_{&kRuntimeListHeap};
+  TypedList<HMODULE> loaded_modules_{&kRuntimeListHeap};
+};
+DllCommandTable g_dll_table;
 
 HMODULE LoadNamedLibrary(const std::string& name, const ModuleLoader& loader) {
   if (name.find(':') != std::string::npos) return loader.load(name.c_str());
@@ -72,28 +120,17 @@ DllBinding BindDllFunction(const char* library, const char* function, const Modu
 }
 
 void InitDllCommands(uint32_t count, const char* const* libraries, const char* const* functions) {
-  auto n = static_cast<int32_t>(count);
-  if (!g_app.dll_library_names.Resize(n) || !g_app.dll_function_names.Resize(n) || !g_app.dll_modules.Resize(n) ||
-      !g_app.dll_addresses.Resize(n)) {
-    RaiseOutOfMemory(-1);
-  }
-  for (int32_t i = 0; i < n; ++i) {
-    g_app.dll_library_names[i] = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(libraries[i]));
-    g_app.dll_function_names[i] = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(functions[i]));
-    g_app.dll_modules[i] = 0;
-    g_app.dll_addresses[i] = 0;
-  }
-  PublishAddresses();
+  if (!g_dll_table.Reset(static_cast<int32_t>(count), libraries, functions)) RaiseOutOfMemory(-1);
 }
 
 extern "C" FARPROC __cdecl ResolveDllCommand(uint32_t index) {
-  if (index >= static_cast<uint32_t>(g_app.dll_addresses.count()))
+  if (index >= static_cast<uint32_t>(g_dll_table.count()))
     RaiseRuntimeError("无法找到指定DLL库文件中的输出命令“”", 0, 0, 0);
   auto i = static_cast<int32_t>(index);
-  if (g_app.dll_addresses[i]) return reinterpret_cast<FARPROC>(static_cast<uintptr_t>(g_app.dll_addresses[i]));
+  if (FARPROC bound = g_dll_table.address(i)) return bound;
 
-  const char* library = Entry(g_app.dll_library_names, index);
-  const char* function = Entry(g_app.dll_function_names, index);
+  const char* library = g_dll_table.library(i);
+  const char* function = g_dll_table.function(i);
   DllBinding binding = BindDllFunction(library ? library : "", function ? function : "", *g_module_loader);
   if (!binding.address) {
     std::string message;
@@ -103,19 +140,8 @@ extern "C" FARPROC __cdecl ResolveDllCommand(uint32_t index) {
       message = std::string("无法找到指定DLL库文件中的输出命令“") + (function ? function : "") + "”";
     RaiseRuntimeError(message.c_str(), 0, 0, 0);
   }
-  g_app.dll_modules[i] = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(binding.module));
-  g_app.dll_addresses[i] = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(binding.address));
+  g_dll_table.Bind(i, binding);
   return binding.address;
 }
 
-void ReleaseDllCommands() {
-  for (int32_t i = 0; i < g_app.dll_modules.count(); ++i)
-    if (g_app.dll_modules[i])
-      g_module_loader->release(reinterpret_cast<HMODULE>(static_cast<uintptr_t>(g_app.dll_modules[i])));
-  g_dll_bound_count = 0;
-  g_dll_bound_addresses = nullptr;
-  g_app.dll_library_names.Clear();
-  g_app.dll_function_names.Clear();
-  g_app.dll_modules.Clear();
-  g_app.dll_addresses.Clear();
-}
+void ReleaseDllCommands() { g_dll_table.Release(*g_module_loader); }

@@ -32,9 +32,9 @@ void InitDllCommands(uint32_t count, const char* const* libraries, const char* c
 // `index`, binding it first; a function that cannot be found is fatal.
 extern "C" FARPROC __cdecl ResolveDllCommand(uint32_t index);
 extern "C" void CallDllCommand();  // the gate itself (assembly)
-// Releases every module the tables hold and empties them.
+// Releases every module the table holds and empties it.
 void ReleaseDllCommands();
 
 // The gate's fast path reads these.
 extern "C" uint32_t g_dll_bound_count;
-extern "C" uint32_t* g_dll_bound_addresses;
+extern "C" const uint32_t* g_dll_bound_addresses;

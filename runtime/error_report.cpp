@@ -4,7 +4,9 @@
 
 #include <cstdio>
 
+#include "abi/element_ids.h"
 #include "runtime_app.h"
+#include "shutdown.h"
 #include "wide_text.h"
 #include "window_link.h"
 
@@ -26,15 +28,13 @@ const char* const kErrorMessages[] = {
 };
 constexpr int32_t kMessageCount = sizeof kErrorMessages / sizeof kErrorMessages[0];
 
-bool IsWindowId(int32_t id) { return id != 0 && (static_cast<uint32_t>(id) & 0x0F000000u) == 0x02000000u; }
-
 std::string Quoted(const char* tag) { return std::string("\"") + (tag ? tag : "") + "\""; }
 
 std::string LocationText(int32_t where1, int32_t where2) {
   char numbers[32];
   std::snprintf(numbers, sizeof numbers, "\r\n%d, %d", where1, where2);
   std::string text = numbers;
-  if (IsWindowId(where1)) {
+  if (IsWindowId(static_cast<uint32_t>(where1))) {
     auto window_id = static_cast<uint32_t>(where1);
     const char* window_tag = window_link::WindowTag(window_id);
     if (!window_tag) {

@@ -1,6 +1,6 @@
 #include "hidden_owner.h"
 
-#include "runtime_app.h"
+#include "shutdown.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "heap.h"
 #include "message_loop.h"
 #include "runtime_app.h"
+#include "shutdown.h"
 #include "value/text.h"
 #include "wide_text.h"
 #include "window_link.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "runtime_app.h"
+#include "value/typed_list.h"
 #include "window_link.h"
 
 namespace {
@@ -25,19 +26,25 @@ struct MousePosition {
 };
 MousePosition g_last_mouse;
 
+// Idle callbacks, each living as long as its window.
+struct IdleCallback {
+  HWND window;
+  void (*callback)(uint32_t);
+  uint32_t argument;
+};
+TypedList<IdleCallback> g_idle_callbacks{&kRuntimeListHeap};
+
+MSG g_current_message = {};  // the last message the loop retrieved
+
 bool MessageWaiting(MSG* peeked) { return PeekMessageW(peeked, nullptr, 0, 0, PM_NOREMOVE) != 0; }
 
 void RunIdleCallbacks() {
-  for (int32_t i = g_app.idle_windows.count() - 1; i >= 0; --i) {
-    auto window = reinterpret_cast<HWND>(static_cast<uintptr_t>(g_app.idle_windows[i]));
-    if (IsWindow(window)) {
-      auto callback = reinterpret_cast<void (*)(uint32_t)>(static_cast<uintptr_t>(g_app.idle_callbacks[i]));
-      callback(g_app.idle_arguments[i]);
-    } else {
-      g_app.idle_windows.RemoveAt(i);
-      g_app.idle_callbacks.RemoveAt(i);
-      g_app.idle_arguments.RemoveAt(i);
-    }
+  for (int32_t i = g_idle_callbacks.count() - 1; i >= 0; --i) {
+    IdleCallback entry = g_idle_callbacks[i];
+    if (IsWindow(entry.window))
+      entry.callback(entry.argument);
+    else
+      g_idle_callbacks.RemoveAt(i);
   }
 }
 
@@ -76,7 +83,7 @@ bool IsIdleTrigger(const MSG& msg) {
 
 // Retrieves and dispatches one message; false when it was WM_QUIT.
 bool PumpMessage() {
-  MSG& msg = g_app.current_message;
+  MSG& msg = g_current_message;
   if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return false;
   if (!window_link::PreTranslate(&msg)) {
     TranslateMessage(&msg);
@@ -100,7 +107,7 @@ void RunLoop(LoopMode mode) {
       if (local && MessageWaiting(&peeked) && peeked.message == WM_QUIT) return;
       if (!PumpMessage()) return;
       if (local && g_app.local_loop_active == 0) return;
-      if (IsIdleTrigger(g_app.current_message)) {
+      if (IsIdleTrigger(g_current_message)) {
         idle = true;
         idle_count = 0;
       }
@@ -130,7 +137,9 @@ void PostQuitIfNoWindowLeft() {
 }
 
 void AddIdleCallback(void* window, void (*callback)(uint32_t), uint32_t argument) {
-  g_app.idle_windows.Append(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)));
-  g_app.idle_callbacks.Append(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(callback)));
-  g_app.idle_arguments.Append(argument);
+  g_idle_callbacks.Append({static_cast<HWND>(window), callback, argument});
 }
+
+void ClearIdleCallbacks() { g_idle_callbacks.Clear(); }
+
+const MSG& LastRetrievedMessage() { return g_current_message; }

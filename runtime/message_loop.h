@@ -1,6 +1,8 @@
 // The message loop with its idle work, and the message pump that commands
 // and libraries use to let the window breathe.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
 
 // Kernel service slot 10.
@@ -16,3 +18,7 @@ void PostQuitIfNoWindowLeft();
 
 // Idle callbacks live as long as their window.
 void AddIdleCallback(void* window, void (*callback)(uint32_t), uint32_t argument);
+void ClearIdleCallbacks();
+
+// The last message the loop retrieved: its WM_QUIT carries the exit code.
+const MSG& LastRetrievedMessage();

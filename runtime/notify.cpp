@@ -10,8 +10,11 @@
 #include "error_report.h"
 #include "heap.h"
 #include "message_loop.h"
+#include "picture_decoder.h"
 #include "runtime_app.h"
+#include "shutdown.h"
 #include "system_library.h"
+#include "value/typed_list.h"
 #include "window_link.h"
 
 namespace {
@@ -22,35 +25,46 @@ T* Pointer(int32_t word) {
 }
 int32_t Word(const void* p) { return static_cast<int32_t>(reinterpret_cast<uintptr_t>(p)); }
 
+HICON g_default_icons[2] = {};  // 32x32 and 16x16, loaded on first request
+
 // The program's icon in both sizes, loaded once and kept until shutdown.
 int32_t DefaultIcons(HICON* out) {
   const int sizes[2] = {32, 16};
   for (int i = 0; i < 2; ++i) {
-    if (!g_app.default_icons[i])
-      g_app.default_icons[i] = static_cast<HICON>(
+    if (!g_default_icons[i])
+      g_default_icons[i] = static_cast<HICON>(
           LoadImageW(GetModuleHandleW(nullptr), L"DEFAULT_ICON", IMAGE_ICON, sizes[i], sizes[i], 0));
-    if (out) out[i] = g_app.default_icons[i];
+    if (out) out[i] = g_default_icons[i];
   }
   return 0;
 }
 
+// The open-file register: the file objects the libraries opened, each once,
+// with the kind byte its library gave it.
+struct OpenFile {
+  uint32_t file;
+  uint32_t kind;
+};
+TypedList<OpenFile> g_open_files{&kRuntimeListHeap};
+
+int32_t OpenFileIndex(uint32_t file) {
+  return g_open_files.IndexWhere([file](const OpenFile& entry) { return entry.file == file; });
+}
+
 int32_t FindOpenFile(uint32_t file) {
-  int32_t i = g_app.open_files.IndexOf(file);
-  return i < 0 ? -1 : static_cast<int32_t>(g_app.open_file_kinds[i]);
+  int32_t i = OpenFileIndex(file);
+  return i < 0 ? -1 : static_cast<int32_t>(g_open_files[i].kind);
 }
 
 int32_t RegisterOpenFile(uint32_t file, uint32_t kind) {
-  if (g_app.open_files.IndexOf(file) < 0 && g_app.open_files.Append(file)) {
-    if (!g_app.open_file_kinds.Append(kind & 0xFF)) g_app.open_files.RemoveAt(g_app.open_files.count() - 1);
-  }
+  if (OpenFileIndex(file) < 0) g_open_files.Append({file, kind & 0xFF});
   return 0;
 }
 
 int32_t UnregisterOpenFile(uint32_t file) {
-  int32_t i = g_app.open_files.IndexOf(file);
+  int32_t i = OpenFileIndex(file);
   if (i < 0) return 0;
-  g_app.open_files.RemoveAt(i);
-  g_app.open_file_kinds.RemoveAt(i);
+  g_open_files.RemoveAt(i);
   return 1;
 }
 
@@ -89,7 +103,7 @@ extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t a
     case NR_DEFAULT_ICONS:
       return DefaultIcons(Pointer<HICON>(arg1));
     case NR_PICTURE_TO_BITMAP:
-      return PictureToBitmap(Pointer<const void>(arg1), arg2);
+      return DecodePicture(Pointer<const void>(arg1), arg2);
     case NR_PROGRAM_DIR:
       return Word(g_app.program_dir.c_str());
     case NR_PROGRAM_FILE:
@@ -138,6 +152,13 @@ extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t a
       // Codes of the database, printing, chart and media facilities, which
       // this program does not carry.
       return 0;
+  }
+}
+
+void DestroyDefaultIcons() {
+  for (HICON& icon : g_default_icons) {
+    if (icon) DestroyIcon(icon);
+    icon = nullptr;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "runtime_app.h"
+#include "shutdown.h"
 
 namespace {
 

@@ -8,9 +8,6 @@
 #include "abi/app_header.h"
 #include "value/list_buffer.h"
 
-// Private message to the hidden owner: end the program with exit code wParam.
-constexpr UINT WM_RUNTIME_END = WM_APP + 999;
-
 extern const ListHeap kRuntimeListHeap;  // the process heap, for list buffers
 
 // A facility of the media and database runtime that this program does not
@@ -36,23 +33,12 @@ struct RuntimeApp {
   ListBuffer library_values{&kRuntimeListHeap};
   uint32_t library_count = 0;
 
-  // The DLL command tables, one entry per declaration.
-  ListBuffer dll_library_names{&kRuntimeListHeap};
-  ListBuffer dll_function_names{&kRuntimeListHeap};
-  ListBuffer dll_modules{&kRuntimeListHeap};
-  ListBuffer dll_addresses{&kRuntimeListHeap};
-  ListBuffer loaded_modules{&kRuntimeListHeap};
-
   const char* const_begin = nullptr;
   const char* const_end = nullptr;
 
   int32_t event_block = 0;
   int32_t loop_started = 0;
   uint32_t local_loop_active = 0;
-
-  ListBuffer idle_windows{&kRuntimeListHeap};
-  ListBuffer idle_callbacks{&kRuntimeListHeap};
-  ListBuffer idle_arguments{&kRuntimeListHeap};
 
   DWORD main_thread_id = 0;
   ListBuffer exit_routines{&kRuntimeListHeap};
@@ -62,13 +48,6 @@ struct RuntimeApp {
   int32_t winsock_started = 0;
   int32_t shutting_down = 0;
   FacilityHook facilities[3] = {};
-
-  // Open-file register: file objects and their kind bytes.
-  ListBuffer open_files{&kRuntimeListHeap};
-  ListBuffer open_file_kinds{&kRuntimeListHeap};
-
-  HICON default_icons[2] = {};  // 32x32 and 16x16, loaded on first request
-  MSG current_message = {};     // the last message the loop retrieved
 
   bool InConstSegment(const void* p) const {
     auto c = static_cast<const char*>(p);
@@ -80,6 +59,3 @@ extern RuntimeApp g_app;
 
 // Runtime initialisation (auxiliary service 6).
 void InitRuntime(const ApplicationHeader* header);
-// The orderly shutdown, and the end of the process after it.
-[[noreturn]] void __cdecl EndProgram(int32_t exit_code);
-void RunShutdown(int32_t exit_code);  // returns on the main thread, for the instance exit

@@ -1,9 +1,13 @@
 // The orderly shutdown, run once by whichever road ends the program.
+#include "shutdown.h"
+
 #include <ole2.h>
 #include <windows.h>
 
 #include "app_calls.h"
 #include "dll_commands.h"
+#include "hidden_owner.h"
+#include "message_loop.h"
 #include "notify.h"
 #include "runtime_app.h"
 #include "window_link.h"
@@ -30,20 +34,11 @@ void TellLibrariesGoodbye() {
   g_app.library_values.Clear();
 }
 
-void ReleaseLoadedModules() {
-  for (int32_t i = 0; i < g_app.loaded_modules.count(); ++i)
-    FreeLibrary(reinterpret_cast<HMODULE>(static_cast<uintptr_t>(g_app.loaded_modules[i])));
-  g_app.loaded_modules.Clear();
-}
-
 void ReleaseSharedObjects() {
   // A sound still playing from memory would read freed data at exit.
   StopSound();
   g_app.const_begin = g_app.const_end = nullptr;
-  for (HICON& icon : g_app.default_icons) {
-    if (icon) DestroyIcon(icon);
-    icon = nullptr;
-  }
+  DestroyDefaultIcons();
   if (g_app.hidden_owner && IsWindow(g_app.hidden_owner)) DestroyWindow(g_app.hidden_owner);
   g_app.hidden_owner = nullptr;
   for (FacilityHook& hook : g_app.facilities)
@@ -76,14 +71,11 @@ void RunShutdown(int32_t exit_code) {
   if (g_app.shutting_down) return;
   g_app.shutting_down = 1;
 
-  g_app.idle_windows.Clear();
-  g_app.idle_callbacks.Clear();
-  g_app.idle_arguments.Clear();
+  ClearIdleCallbacks();
   window_link::DeleteAllWindowRecords();
   RunExitRoutines();
   TellLibrariesGoodbye();
   ReleaseDllCommands();
-  ReleaseLoadedModules();
   ReleaseSharedObjects();
   StopWinsock();
   if (g_app.ole_started) {

@@ -7,9 +7,11 @@
 #include "dll_commands.h"
 #include "error_report.h"
 #include "hidden_owner.h"
+#include "message_loop.h"
 #include "notify.h"
 #include "out_of_memory.h"
 #include "runtime_app.h"
+#include "shutdown.h"
 #include "value/gbk.h"
 #include "wide_text.h"
 #include "window_link.h"
@@ -49,7 +51,7 @@ void TellLibrariesTheirNotifyEntry(const ApplicationHeader* header) {
 // of the last message the loop retrieved (0 after PostQuitMessage(0)).
 int ExitInstance() {
   RunShutdown(0);
-  return static_cast<int>(g_app.current_message.wParam);
+  return static_cast<int>(LastRetrievedMessage().wParam);
 }
 
 }  // namespace

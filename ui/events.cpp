@@ -2,9 +2,10 @@
 
 #include <vector>
 
+#include "abi/arg_record.h"
 #include "app_calls.h"
 #include "error_report.h"
-#include "runtime_app.h"
+#include "runtime_services.h"
 #include "template/window_template.h"
 #include "unit.h"
 #include "window_records.h"
@@ -68,7 +69,7 @@ uint64_t RunRoutine(uint32_t routine, uint32_t window_id, uint32_t element_id, c
 }  // namespace
 
 bool RaiseElementEvent(EventRequest* request) {
-  if (g_app.event_block >= 1) return false;
+  if (EventsBlocked()) return false;
   uint32_t routine = FindRoutine(request->window_id, request->element_id, request->event);
   if (routine == 0) return false;
   int32_t count = request->arg_count < 0 ? 0 : (request->arg_count > 5 ? 5 : request->arg_count);
@@ -79,7 +80,7 @@ bool RaiseElementEvent(EventRequest* request) {
 }
 
 bool RaiseTypedElementEvent(TypedEventRequest* request) {
-  if (g_app.event_block >= 1) return false;
+  if (EventsBlocked()) return false;
   uint32_t routine = FindRoutine(request->window_id, request->element_id, request->event);
   if (routine == 0) return false;
   std::vector<uint32_t> words;
@@ -88,13 +89,13 @@ bool RaiseTypedElementEvent(TypedEventRequest* request) {
     const TypedEventArg& arg = request->args[i];
     if (arg.flags & 1) {
       words.push_back(arg.value);
-    } else if ((arg.flags & 2) || arg.type == 0x00010003 || arg.type == 0x80000003 || arg.type == 0x80000008 ||
-               arg.type == 0x80000401 || arg.type == 0x80000601) {
+    } else if ((arg.flags & 2) || arg.type == TYPE_MENU_ITEM || arg.type == TYPE_DATETIME || arg.type == TYPE_WIDE8 ||
+               arg.type == TYPE_LONG || arg.type == TYPE_DOUBLE) {
       words.push_back(arg.value);
       words.push_back(arg.second);
-    } else if (arg.type == 0x80000101) {
+    } else if (arg.type == TYPE_BYTE) {
       words.push_back(arg.value & 0xFF);
-    } else if (arg.type == 0x80000201) {
+    } else if (arg.type == TYPE_SHORT) {
       words.push_back(static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(arg.value & 0xFFFF))));
     } else {
       words.push_back(arg.value);

@@ -33,8 +33,8 @@ struct TypedEventRequest {
 #pragma pack(pop)
 static_assert(sizeof(EventRequest) == 44 && sizeof(TypedEventRequest) == 16 + 12 * 16 + 12);
 
-// True when an event routine ran. Events are dropped while event_block is
-// above 0; a missing window or element is a runtime error.
+// True when an event routine ran. Events are dropped while the runtime blocks
+// them (EventsBlocked); a missing window or element is a runtime error.
 bool RaiseElementEvent(EventRequest* request);
 bool RaiseTypedElementEvent(TypedEventRequest* request);
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "wide_text.h"
+
 namespace {
 
 constexpr char kDefaultFace[] = "宋体";
@@ -85,7 +87,7 @@ HFONT CreateUnitFont(const LOGFONTA& stored) {
   // The face name is GBK: hand it to the wide function converted.
   LOGFONTW wide;
   std::memcpy(&wide, &font, offsetof(LOGFONTA, lfFaceName));
-  MultiByteToWideChar(936, 0, font.lfFaceName, -1, wide.lfFaceName, LF_FACESIZE);
+  MultiByteToWideChar(kGbkCodePage, 0, font.lfFaceName, -1, wide.lfFaceName, LF_FACESIZE);
   wide.lfFaceName[LF_FACESIZE - 1] = 0;
   return CreateFontIndirectW(&wide);
 }

@@ -7,7 +7,7 @@
 #include "keyboard.h"
 #include "notify.h"
 #include "property_access.h"
-#include "runtime_app.h"
+#include "runtime_services.h"
 #include "unit.h"
 #include "window_manager.h"
 
@@ -28,7 +28,7 @@ int32_t ElementDestroyed(uint32_t window_id, uint32_t element_id) {
       record->SetObjectAt(i, nullptr);
       record->SetCursorAt(i, nullptr);
     }
-    if (g_app.local_loop_active == window_id) g_app.local_loop_active = 0;
+    EndLocalLoopOf(window_id);
     return 0;
   }
   int32_t position = elements.PositionOf(element_id);

@@ -5,16 +5,17 @@
 #include "component.h"
 #include "cursors.h"
 #include "events.h"
+#include "menu_commands.h"
 #include "message_loop.h"
 #include "notify.h"
-#include "runtime_app.h"
+#include "runtime_services.h"
 #include "unit.h"
+#include "wide_text.h"
 
 namespace {
 
 constexpr uint32_t kFirstControlId = 100;
 constexpr uint32_t kControlIdStep = 10;
-constexpr uint32_t kFirstMenuCommand = 20000;
 
 struct Created {
   int32_t position;
@@ -24,7 +25,8 @@ struct Created {
 void SuspendEvents() { NotifyRuntime(NR_SUSPEND_EVENTS, 0, 0); }
 void ResumeEvents() { NotifyRuntime(NR_RESUME_EVENTS, 0, 0); }
 
-// A flat menu of the window's menu items, command ids 20000 + list position.
+// A flat menu of the window's menu items, each with the command id of its
+// list position.
 HMENU BuildMenu(ElementList& elements) {
   HMENU menu = nullptr;
   for (int32_t i = 0; i < elements.count(); ++i) {
@@ -36,9 +38,9 @@ HMENU BuildMenu(ElementList& elements) {
     const char* caption = reinterpret_cast<const char*>(elements.EntryData(i) + layout.menu_caption);
     UINT state = MF_STRING | ((flags & kMenuDisabled) ? MF_GRAYED : 0) | ((flags & kMenuChecked) ? MF_CHECKED : 0);
     wchar_t wide[256];
-    int n = MultiByteToWideChar(936, 0, caption, -1, wide, 256);
+    int n = MultiByteToWideChar(kGbkCodePage, 0, caption, -1, wide, 256);
     if (n <= 0) wide[0] = 0;
-    AppendMenuW(menu, state, kFirstMenuCommand + static_cast<UINT>(i), wide);
+    AppendMenuW(menu, state, MenuCommandOf(i), wide);
   }
   return menu;
 }
@@ -122,7 +124,7 @@ struct ModalSearch {
 
 BOOL CALLBACK DisableOtherTopLevel(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<ModalSearch*>(param);
-  if (window == search->modal || GetParent(window) || window == g_app.hidden_owner) return TRUE;
+  if (window == search->modal || GetParent(window) || window == HiddenOwner()) return TRUE;
   bool was_enabled = IsWindowEnabled(window) != 0;
   search->disabled->push_back({window, was_enabled});
   EnableWindow(window, FALSE);
@@ -149,7 +151,7 @@ bool LoadWindow(WindowRecord* record, bool modal, HWND owner) {
   }
   if (modal) owner = nullptr;
   if (owner && !IsWindow(owner)) return false;
-  if (modal) owner = g_app.hidden_owner;
+  if (modal) owner = HiddenOwner();
 
   HWND focus_before = GetFocus();
   SuspendEvents();

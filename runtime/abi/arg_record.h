@@ -24,6 +24,10 @@ constexpr uint32_t TYPE_BYTES = 0x80000005;
 constexpr uint32_t TYPE_SUBPTR = 0x80000006;
 constexpr uint32_t TYPE_WIDE8 = 0x80000008;  // a further 8-byte value, passed on like a double
 
+// Set in an argument's type when its value word is an address: of an array,
+// or of a variable passed by reference.
+constexpr uint32_t TYPE_ADDRESS_FLAG = 0x20000000;
+
 // Size of a numeric type in bytes; 0 for every non-numeric code.
 constexpr int NumericSize(uint32_t type) {
   switch (type) {
@@ -38,6 +42,13 @@ constexpr int NumericSize(uint32_t type) {
 }
 
 constexpr bool IsComponentType(uint32_t type) { return type != 0 && (type & 0x80000000u) == 0; }
+constexpr uint32_t ComponentType(uint32_t library, uint32_t unit) { return library << 16 | unit; }
+// The units whose values the runtime, the libraries and the application
+// recognise by type: libraries in the order of the application's library
+// table, units in the order of their library's unit table.
+constexpr uint32_t TYPE_WINDOW = ComponentType(1, 1);
+constexpr uint32_t TYPE_MENU_ITEM = ComponentType(1, 3);
+constexpr uint32_t TYPE_STATUS_BAR = ComponentType(2, 2);
 
 // Date-time values are days; stored values are kept inside this range.
 constexpr double kDateTimeMin = -657434.0;

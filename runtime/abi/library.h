@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "arg_record.h"
+#include "notify_codes.h"
 
 #ifndef __stdcall
 #define __stdcall __attribute__((stdcall))
@@ -16,12 +17,8 @@
 using CommandEntry = void(__cdecl*)(ArgRecord* result, int32_t arg_count, ArgRecord* args);
 
 // Both directions of the notification interface: code, argument 1,
-// argument 2 -> 32-bit result, callee clean-up.
+// argument 2 -> 32-bit result, callee clean-up. The codes: notify_codes.h.
 using NotifyEntry = int32_t(__stdcall*)(int32_t code, int32_t arg1, int32_t arg2);
-
-// Notification codes the runtime sends to a library.
-constexpr int32_t NOTIFY_LIB_INIT = 1;      // arg1 = address of NotifyRuntime
-constexpr int32_t NOTIFY_LIB_SHUTDOWN = 6;  // arg1 = the library's stored value
 
 struct UnitDescriptor;  // window units; the window manager defines them
 

@@ -16,7 +16,7 @@ class ListBuffer {
   static constexpr size_t kSlack = 128;
   static constexpr size_t kMaxExcess = 256;
 
-  explicit ListBuffer(const ListHeap* heap) : heap_(heap) {}
+  constexpr explicit ListBuffer(const ListHeap* heap) : heap_(heap) {}
   ~ListBuffer() { Clear(); }
   ListBuffer(const ListBuffer&) = delete;
   ListBuffer& operator=(const ListBuffer&) = delete;

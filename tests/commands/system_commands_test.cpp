@@ -5,7 +5,8 @@
 #include <thread>
 
 #include "component.h"
-#include "runtime_app.h"
+#include "notify.h"
+#include "runtime_state_for_tests.h"
 #include "target_host.h"
 
 namespace {
@@ -15,7 +16,7 @@ ArgRecord I(int32_t v) { return ArgRecord::Int(v); }
 const ArgRecord kOmitted = ArgRecord::Omitted();
 
 TEST(RunDirectory, IsTheProgramFolderWithoutABackslash) {
-  std::string saved = g_app.program_dir;
+  std::string saved = reinterpret_cast<const char*>(static_cast<uintptr_t>(NotifyRuntime(NR_PROGRAM_DIR, 0, 0)));
   struct {
     const char* held;
     const char* expected;
@@ -27,10 +28,10 @@ TEST(RunDirectory, IsTheProgramFolderWithoutABackslash) {
       {"", "(null)"},
   };
   for (const auto& c : cases) {
-    g_app.program_dir = c.held;
+    test_runtime::SetProgramFolder(c.held);
     EXPECT_EQ(TakeText(Call(CMD_RUN_DIRECTORY)), c.expected);
   }
-  g_app.program_dir = saved;
+  test_runtime::SetProgramFolder(saved);
 }
 
 TEST(TickCount, IsTheSystemCounter) {

@@ -15,7 +15,7 @@
 #include "control_routines.h"
 #include "heap.h"
 #include "libraries.h"
-#include "runtime_app.h"
+#include "runtime_state_for_tests.h"
 #include "window_link.h"
 #include "window_manager.h"
 
@@ -114,10 +114,7 @@ class Pixels {
 class ControlsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_app.libraries = kLibraries;
-    g_app.library_count = 4;
-    g_app.event_block = 0;
-    g_app.loop_started = 0;
+    test_runtime::StartWith(kLibraries, 4);
     window_link::DeleteAllWindowRecords();
     ASSERT_TRUE(window_link::LoadTemplate(test_controls_template, test_controls_template_size,
                                           reinterpret_cast<const void*>(&test_controls_code_base)));

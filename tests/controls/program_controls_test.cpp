@@ -101,9 +101,7 @@ TEST(StatusBarMethod, OnAWindowNotLoadedEndsInTheErrorBox) {
 // Run as a child by the process tests.
 int RunControlScenario(const std::string& name) {
   using namespace controls_test;
-  g_app.libraries = kLibraries;
-  g_app.library_count = 4;
-  g_app.main_thread_id = GetCurrentThreadId();
+  test_runtime::StartWith(kLibraries, 4);
   window_link::LoadTemplate(test_controls_template, test_controls_template_size,
                             reinterpret_cast<const void*>(&test_controls_code_base));
   if (name == "set_part_text_unloaded") {

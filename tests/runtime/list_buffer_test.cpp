@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "value/list_buffer.h"
+#include "value/typed_list.h"
 
 namespace {
 
@@ -90,6 +91,30 @@ TEST_F(ListBufferTest, RemovingMovesLaterEntriesDownAndUniqueAppendSkipsDuplicat
   EXPECT_EQ(list.count(), 3);
   EXPECT_EQ(list.IndexOf(40), 2);
   EXPECT_EQ(list.IndexOf(99), -1);
+}
+
+// Entries of three words: whole entries move, and growth is counted in bytes.
+struct Triple {
+  uint32_t a, b, c;
+};
+
+TEST_F(ListBufferTest, TypedEntriesOfSeveralWordsMoveWhole) {
+  TypedList<Triple> list(&kLogHeap);
+  for (uint32_t i = 1; i <= 4; ++i) ASSERT_TRUE(list.Append({i, i * 10, i * 100}));
+  EXPECT_EQ(list.count(), 4);
+  EXPECT_EQ(list.buffer().capacity(), 12u + 128u) << "the first entry's bytes plus the slack";
+  list.RemoveAt(1);
+  list.RemoveAt(2);  // the last one: nothing after it to move
+  ASSERT_EQ(list.count(), 2);
+  EXPECT_EQ(list[0].c, 100u);
+  EXPECT_EQ(list[1].a, 3u);
+  EXPECT_EQ(list[1].c, 300u);
+  EXPECT_EQ(list.IndexWhere([](const Triple& t) { return t.b == 30; }), 1);
+  EXPECT_EQ(list.IndexWhere([](const Triple& t) { return t.b == 20; }), -1);
+  g_log.refuse = true;
+  EXPECT_FALSE(list.Resize(1000));
+  EXPECT_EQ(list.count(), 2);
+  g_log.refuse = false;
 }
 
 }  // namespace

@@ -6,13 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "abi/app_header.h"
 #include "abi/kernel_services.h"
 #include "app_calls.h"
 #include "dll_commands.h"
+#include "error_report.h"
 #include "heap.h"
 #include "message_loop.h"
 #include "notify.h"
-#include "runtime_app.h"
+#include "runtime_services.h"
+#include "runtime_state_for_tests.h"
 #include "wide_text.h"
 
 extern "C" uint64_t __stdcall ClobberAllRegisters(uint32_t low, uint32_t high);
@@ -24,11 +27,8 @@ const char kConstSegment[16] = "constant";
 
 class ConstSegment : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g_app.const_begin = kConstSegment;
-    g_app.const_end = kConstSegment + sizeof kConstSegment;
-  }
-  void TearDown() override { g_app.const_begin = g_app.const_end = nullptr; }
+  void SetUp() override { test_runtime::SetConstSegment(kConstSegment, sizeof kConstSegment); }
+  void TearDown() override { test_runtime::SetConstSegment(nullptr, 0); }
 };
 
 TEST_F(ConstSegment, FreeIgnoresNullAndConstants) {
@@ -62,15 +62,16 @@ TEST_F(ConstSegment, ReallocOfNullAllocatesAndOfAHeapBlockKeepsItsBytes) {
 }
 
 TEST(Notify, EventBlockNeverGoesBelowZero) {
-  g_app.event_block = 0;
+  test_runtime::SetEventBlock(0);
   EXPECT_EQ(NotifyRuntime(NR_RESUME_EVENTS, 0, 0), 0);
-  EXPECT_EQ(g_app.event_block, 0);
+  EXPECT_FALSE(EventsBlocked());
   NotifyRuntime(NR_SUSPEND_EVENTS, 0, 0);
+  EXPECT_TRUE(EventsBlocked()) << "one suspension blocks, whatever resumed before";
   NotifyRuntime(NR_SUSPEND_EVENTS, 0, 0);
-  EXPECT_EQ(g_app.event_block, 2);
   NotifyRuntime(NR_RESUME_EVENTS, 0, 0);
-  EXPECT_EQ(g_app.event_block, 1);
-  g_app.event_block = 0;
+  EXPECT_TRUE(EventsBlocked()) << "suspensions nest";
+  NotifyRuntime(NR_RESUME_EVENTS, 0, 0);
+  EXPECT_FALSE(EventsBlocked());
 }
 
 TEST(Notify, OpenFileRegisterKeepsEachObjectOnce) {
@@ -79,9 +80,8 @@ TEST(Notify, OpenFileRegisterKeepsEachObjectOnce) {
   EXPECT_EQ(NotifyRuntime(NR_REGISTER_OPEN_FILE, file, 1), 0);
   EXPECT_EQ(NotifyRuntime(NR_REGISTER_OPEN_FILE, file, 7), 0);
   EXPECT_EQ(NotifyRuntime(NR_FIND_OPEN_FILE, file, 0), 1) << "the second registration changes nothing";
-  EXPECT_EQ(g_app.open_files.count(), 1);
   EXPECT_EQ(NotifyRuntime(NR_UNREGISTER_OPEN_FILE, file, 0), 1);
-  EXPECT_EQ(NotifyRuntime(NR_UNREGISTER_OPEN_FILE, file, 0), 0);
+  EXPECT_EQ(NotifyRuntime(NR_UNREGISTER_OPEN_FILE, file, 0), 0) << "registered once, so gone after one removal";
   EXPECT_EQ(NotifyRuntime(NR_FIND_OPEN_FILE, file, 0), -1);
 }
 
@@ -118,10 +118,12 @@ TEST(Notify, PumpDispatchesWaitingMessagesAndLeavesQuitQueued) {
 }
 
 TEST(Notify, ServicesAndUnknownCodes) {
-  g_app.program_kind = 3;
+  test_runtime::SetProgramKind(3);
   EXPECT_EQ(NotifyRuntime(NR_PROGRAM_KIND, 0, 0), 3);
   EXPECT_EQ(NotifyRuntime(999, 1, 2), 0);
   EXPECT_EQ(NotifyRuntime(2039, 1, 2), 0);
+  EXPECT_EQ(NotifyRuntime(NR_PICTURE_TO_BITMAP, static_cast<int32_t>(reinterpret_cast<uintptr_t>("BM")), 2), 0)
+      << "no decoder set: no bitmap";
   EXPECT_EQ(NotifyRuntime(NR_ALLOC, 0x7FFFFFF0, 1), 0) << "the plain allocation answers null";
   void* block = reinterpret_cast<void*>(NotifyRuntime(NR_ALLOC, 16, 0));
   ASSERT_NE(block, nullptr);
@@ -132,17 +134,23 @@ TEST(Notify, ServicesAndUnknownCodes) {
   EXPECT_NE(icons[1], nullptr);
 }
 
+TEST(ErrorReport, OnlyAWholeWindowIdIsLookedUpForTheLocation) {
+  EXPECT_EQ(FormatRuntimeError(nullptr, 0, 0x52000000, 0), "运行时出错!\r\n\r\n1375731712, 0\r\n")
+      << "a window kind without a serial is no window id";
+  EXPECT_EQ(FormatRuntimeError(nullptr, 0, 0x52000001, 0), "运行时出错!\r\n\r\n1375731713, 0\r\n未找到所指定的窗口\r\n");
+}
+
 TEST(MessageLoop, QuitIsPostedOnlyOnceTheLoopHasStarted) {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
   }
-  g_app.loop_started = 0;
+  test_runtime::SetLoopStarted(false);
   PostQuitIfNoWindowLeft();
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  g_app.loop_started = 1;
+  test_runtime::SetLoopStarted(true);
   PostQuitIfNoWindowLeft();
   EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  g_app.loop_started = 0;
+  test_runtime::SetLoopStarted(false);
 }
 
 void __cdecl ReadsItsResultFirst(ArgRecord* result, int32_t count, ArgRecord* args) {
@@ -208,8 +216,7 @@ class DllBindingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_loader_log = LoaderLog();
-    g_app.program_dir = "C:\\app";
-    g_app.program_dir_slash = "C:\\app\\";
+    test_runtime::SetProgramFolder("C:\\app");
   }
 };
 
@@ -345,8 +352,7 @@ TEST_F(FindFileTest, AMaskSelectsEntriesSharingABit) {
 
 TEST(AuxServices, ConstantArraysAreCopiedBeforeTheirFirstChange) {
   static const int32_t constant_array[] = {1, 3, 10, 20, 30};  // one dimension of 3 integers
-  g_app.const_begin = reinterpret_cast<const char*>(constant_array);
-  g_app.const_end = g_app.const_begin + sizeof constant_array;
+  test_runtime::SetConstSegment(constant_array, sizeof constant_array);
   void* array = const_cast<int32_t*>(constant_array);
   kernel_services.AuxService(AUX_COPY_CONST_ARRAY, 4, &array);
   EXPECT_NE(array, constant_array);
@@ -355,15 +361,15 @@ TEST(AuxServices, ConstantArraysAreCopiedBeforeTheirFirstChange) {
   kernel_services.AuxService(AUX_COPY_CONST_ARRAY, 4, &array);
   EXPECT_EQ(array, heap_array) << "a heap array is left alone";
   Free(array);
-  g_app.const_begin = g_app.const_end = nullptr;
+  test_runtime::SetConstSegment(nullptr, 0);
 }
 
 TEST(AuxServices, AnExitRoutineIsRegisteredOnce) {
   auto routine = reinterpret_cast<void*>(0x401000);
   kernel_services.AuxService(AUX_REGISTER_EXIT_ROUTINE, routine);
   kernel_services.AuxService(AUX_REGISTER_EXIT_ROUTINE, routine);
-  EXPECT_EQ(g_app.exit_routines.count(), 1);
-  g_app.exit_routines.Clear();
+  EXPECT_EQ(test_runtime::ExitRoutineCount(), 1);
+  test_runtime::ForgetExitRoutines();
 }
 
 }  // namespace

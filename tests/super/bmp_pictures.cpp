@@ -1,14 +1,14 @@
 // Stands in for the picture decoder (notification code 1003) in these
 // tests: uncompressed 24-bit BMP files, which the tests build themselves,
 // become bitmaps. Anything else answers "no bitmap", as the decoder does
-// with data it cannot read.
+// with data it cannot read. main() puts it into the runtime's slot.
 #include <windows.h>
 
 #include <cstring>
 
-#include "notify.h"
+#include "super_support.h"
 
-int32_t PictureToBitmap(const void* data, int32_t size) {
+int32_t BmpPictureToBitmap(const void* data, int32_t size) {
   BITMAPFILEHEADER file;
   BITMAPINFOHEADER info;
   if (!data || size < static_cast<int32_t>(sizeof file + sizeof info)) return 0;

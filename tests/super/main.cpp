@@ -4,9 +4,13 @@
 
 #include <string>
 
+#include "picture_decoder.h"
+#include "super_support.h"
+
 int ShowScene(const std::string& name, int seconds);
 
 int main(int argc, char** argv) {
+  SetPictureDecoder(BmpPictureToBitmap);
   if (argc >= 3 && std::string(argv[1]) == "--show") return ShowScene(argv[2], argc >= 4 ? std::stoi(argv[3]) : 10);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

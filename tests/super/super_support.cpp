@@ -6,7 +6,7 @@
 #include "abi/kernel_services.h"
 #include "heap.h"
 #include "libraries.h"
-#include "runtime_app.h"
+#include "runtime_state_for_tests.h"
 #include "window_link.h"
 #include "window_manager.h"
 
@@ -27,11 +27,7 @@ uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uin
 void PrepareTestWindows() {
   // Away from every button: a pointer left over a button hovers it.
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-  g_app.libraries = kLibraries;
-  g_app.library_count = 4;
-  g_app.main_thread_id = GetCurrentThreadId();
-  g_app.event_block = 0;
-  g_app.loop_started = 0;
+  test_runtime::StartWith(kLibraries, 4);
   window_link::DeleteAllWindowRecords();
   window_link::LoadTemplate(super_windows_template, super_windows_template_size,
                             reinterpret_cast<const void*>(&super_windows_code_base));

@@ -32,6 +32,10 @@ void WriteWord(uint32_t element, int32_t property, uint32_t value);
 void WriteText(uint32_t element, int32_t property, const char* text);
 void WriteBytes(uint32_t element, int32_t property, const std::vector<uint8_t>& bytes);
 
+// The tests' picture decoder: the BMP files MakeBmp makes as bitmaps, 0 for
+// anything else.
+int32_t BmpPictureToBitmap(const void* data, int32_t size);
+
 // A 24-bit BMP file of `width` x `height` pixels coloured by `colour`.
 std::vector<uint8_t> MakeBmp(int width, int height, const std::function<COLORREF(int x, int y)>& colour);
 

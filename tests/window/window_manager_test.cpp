@@ -12,12 +12,12 @@
 #include "events.h"
 #include "font_record.h"
 #include "heap.h"
-#include "hidden_owner.h"
 #include "keyboard.h"
 #include "libraries.h"
+#include "menu_commands.h"
 #include "notify.h"
 #include "property_access.h"
-#include "runtime_app.h"
+#include "runtime_state_for_tests.h"
 #include "test_routines.h"
 #include "test_units.h"
 #include "wide_text.h"
@@ -64,10 +64,7 @@ uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uin
 class WindowManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_app.libraries = kLibraries;
-    g_app.library_count = 4;
-    g_app.event_block = 0;
-    g_app.loop_started = 0;
+    test_runtime::StartWith(kLibraries, 4);
     window_link::DeleteAllWindowRecords();
     ASSERT_TRUE(window_link::LoadTemplate(test_windows_template, test_windows_template_size,
                                           reinterpret_cast<const void*>(&test_windows_code_base)));
@@ -78,7 +75,7 @@ class WindowManagerTest : public ::testing::Test {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    g_app.loop_started = 0;
+    test_runtime::SetLoopStarted(false);
   }
   WindowRecord* A() { return FindWindowRecord(kWindowA); }
   HWND LoadA() {
@@ -135,22 +132,22 @@ TEST_F(WindowManagerTest, EventsFollowTheEventSourceAndSkipMissingBindings) {
   EXPECT_FALSE(RaiseElementEvent(&none)) << "a -1 binding is no routine";
   EventRequest unbound = {kWindowA, kA, 5, 0, {}, 0, 0};
   EXPECT_FALSE(RaiseElementEvent(&unbound));
-  g_app.event_block = 1;
+  test_runtime::SetEventBlock(1);
   EventRequest blocked = {kWindowA, kA, 0, 0, {}, 0, 0};
   EXPECT_FALSE(RaiseElementEvent(&blocked));
   EXPECT_EQ(g_counts.clicked_a, 1);
-  g_app.event_block = 0;
+  test_runtime::SetEventBlock(0);
   EXPECT_EQ(NotifyRuntime(2008, static_cast<int32_t>(Word(&blocked)), 0), 1) << "units raise events by code 2008";
 }
 
 TEST_F(WindowManagerTest, MenuItemsRunTheirRoutineAndKeepTheirState) {
   HWND window = LoadA();
-  SendMessageW(window, WM_COMMAND, 20000 + A()->elements().PositionOf(kMenu), 0);
+  SendMessageW(window, WM_COMMAND, MenuCommandOf(A()->elements().PositionOf(kMenu)), 0);
   EXPECT_EQ(g_counts.menu, 1);
   EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "文件");
   Write(kWindowA, kMenu, 1, 1);
   EXPECT_EQ(Read(kWindowA, kMenu, 1), 1u);
-  EXPECT_EQ(GetMenuState(GetMenu(window), 20000 + A()->elements().PositionOf(kMenu), MF_BYCOMMAND) & MF_CHECKED,
+  EXPECT_EQ(GetMenuState(GetMenu(window), MenuCommandOf(A()->elements().PositionOf(kMenu)), MF_BYCOMMAND) & MF_CHECKED,
             static_cast<UINT>(MF_CHECKED));
   Write(kWindowA, kMenu, 0, Word("编辑"));
   EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "编辑");
@@ -230,7 +227,7 @@ TEST_F(WindowManagerTest, EscClosesAndTheLoopEndsOnlyOnceItHasStarted) {
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "closed before the loop started";
 
   window = LoadA();
-  g_app.loop_started = 1;
+  test_runtime::SetLoopStarted(true);
   key.hwnd = window;
   EXPECT_TRUE(PreTranslateWindowKey(&key));
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -403,10 +400,10 @@ TEST_F(WindowManagerTest, WindowPropertiesTakeEffectOnTheLiveWindow) {
   EXPECT_NE(after, nullptr);
   EXPECT_NE(after, before);
 
-  if (!g_app.hidden_owner) g_app.hidden_owner = CreateHiddenOwner();
+  HWND hidden_owner = test_runtime::MakeHiddenOwner();
   EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
   set(26, 0);  // out of the task bar: owned by the hidden owner
-  EXPECT_EQ(GetWindow(window, GW_OWNER), g_app.hidden_owner);
+  EXPECT_EQ(GetWindow(window, GW_OWNER), hidden_owner);
   set(26, 1);
   EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
 
@@ -480,9 +477,7 @@ TEST_F(WindowManagerTest, ObjectLookupByNotification) {
 
 // Run as a child by the process tests: a scenario that ends in an error box.
 int RunWindowScenario(const std::string& name) {
-  g_app.libraries = kLibraries;
-  g_app.library_count = 4;
-  g_app.main_thread_id = GetCurrentThreadId();
+  test_runtime::StartWith(kLibraries, 4);
   window_link::LoadTemplate(test_windows_template, test_windows_template_size,
                             reinterpret_cast<const void*>(&test_windows_code_base));
   if (name == "read_unloaded") Read(kWindowB, kUnloaded, 8);

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <utility>
 
+#include "abi/arg_record.h"
 #include "value/byte_reader.h"
 
 namespace {
 
-constexpr uint32_t kWindowUnit = 0x00010001;
 constexpr uint32_t kNoRoutine = 0xFFFFFFFFu;
 
 bool IsWindowElementId(uint32_t id) { return (id & 0xFF000000u) == 0x06000000u; }
@@ -91,7 +91,7 @@ bool Check(const std::vector<uint8_t>& bytes, uint32_t count, std::vector<Elemen
     uint32_t entry_size = static_cast<uint32_t>(spans[i].end - spans[i].start - 4);
     if (!ReadElementLayout(data, entry_size, IsMenuItemId(LoadWord(ids + 4 * i)), &walked[i])) return false;
     // Only the first element is the window itself.
-    if ((i == 0) != (walked[i].component_type == kWindowUnit) && !walked[i].menu_item) return false;
+    if ((i == 0) != (walked[i].component_type == TYPE_WINDOW) && !walked[i].menu_item) return false;
   }
 
   // References between elements name elements of this window. Parents and

@@ -7,10 +7,7 @@
 #include <span>
 #include <vector>
 
-// Identifiers: low 24 bits serial, bits 24-27 kind, bits 28-31 class.
-constexpr bool IsValidId(uint32_t id) { return (id & 0x00FFFFFFu) != 0 && (id & 0x0F000000u) != 0; }
-constexpr bool IsMenuItemId(uint32_t id) { return (id & 0xFF000000u) == 0x26000000u; }
-constexpr bool IsWindowId(uint32_t id) { return (id & 0x0F000000u) == 0x02000000u && IsValidId(id); }
+#include "abi/element_ids.h"
 
 // Element state flags.
 constexpr uint32_t kElementVisible = 1;

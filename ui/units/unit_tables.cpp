@@ -1,7 +1,7 @@
 #include "unit_tables.h"
 
 #include "pending_units.h"
-#include "runtime_app.h"
+#include "runtime_services.h"
 #include "standard_controls.h"
 #include "super_button.h"
 #include "trans_label.h"
@@ -27,8 +27,8 @@ const int32_t kUiExtension2UnitCount = sizeof kUiExtension2Units / sizeof kUiExt
 const UnitDescriptor* FindUnit(uint32_t component_type) {
   uint32_t library = component_type >> 16;
   uint32_t unit = component_type & 0xFFFF;
-  if (library == 0 || unit == 0 || library > g_app.library_count || !g_app.libraries) return nullptr;
-  const LibraryDescriptor* descriptor = g_app.libraries[library - 1];
+  if (unit == 0) return nullptr;
+  const LibraryDescriptor* descriptor = ApplicationLibrary(library);
   if (!descriptor || !descriptor->units || unit > static_cast<uint32_t>(descriptor->unit_count)) return nullptr;
   return descriptor->units[unit - 1];
 }

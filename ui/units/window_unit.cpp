@@ -6,7 +6,7 @@
 #include "../window_manager.h"
 #include "../window_records.h"
 #include "notify.h"
-#include "runtime_app.h"
+#include "runtime_services.h"
 #include "table_unit.h"
 #include "wide_text.h"
 
@@ -69,7 +69,7 @@ bool WindowForm::Create(const controls::Placement& at) {
     style |= WS_MAXIMIZE;
   }
   // Out of the task bar: owned by the hidden owner window.
-  if (!owner && !p.show_in_taskbar) owner = g_app.hidden_owner;
+  if (!owner && !p.show_in_taskbar) owner = HiddenOwner();
   if (owner) style |= WS_POPUP;
 
   std::wstring class_name = GbkToWide(p.class_name.empty() ? kDefaultClassName : p.class_name.c_str());
@@ -127,8 +127,8 @@ void WindowForm::ApplyMovable() {
 void WindowForm::ApplyTaskbar() {
   HWND window = hwnd();
   HWND owner = GetWindow(window, GW_OWNER);
-  if (owner && owner != g_app.hidden_owner) return;
-  HWND wanted = p.show_in_taskbar ? nullptr : g_app.hidden_owner;
+  if (owner && owner != HiddenOwner()) return;
+  HWND wanted = p.show_in_taskbar ? nullptr : HiddenOwner();
   if (owner == wanted) return;
   // The task bar notices a new owner when the window is shown again.
   bool visible = IsWindowVisible(window);
@@ -239,7 +239,7 @@ bool WindowForm::PressDefaultButton(HWND focused) {
 void WindowForm::OpenHelp() {
   std::string file = p.help_file;
   if (file.empty()) {
-    file = g_app.program_dir_slash + g_app.program_file;
+    file = ProgramFolderWithBackslash() + ProgramFileName();
     size_t dot = file.find_last_of('.');
     if (dot != std::string::npos && dot > file.find_last_of('\\') + 0) file.erase(dot);
     file += ".hlp";

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "runtime_app.h"
+#include "runtime_state_for_tests.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ void FailOperatorNewAfter(long allocations) {
   g_limited = 1;
 }
 
-void LimitRuntimeHeap(size_t bytes) { g_app.heap = HeapCreate(0, bytes, bytes); }
+void LimitRuntimeHeap(size_t bytes) { test_runtime::UseHeap(HeapCreate(0, bytes, bytes)); }
 
 // As the standard operator new does: on failure the new-handler runs, and
 // then the allocation is tried again.

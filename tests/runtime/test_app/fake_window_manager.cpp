@@ -69,5 +69,3 @@ uint64_t ReadObjectProperty(uint32_t, uint32_t, uint32_t, uint32_t) { return 0; 
 void WriteObjectProperty(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
 
 }  // namespace window_link
-
-int32_t PictureToBitmap(const void*, int32_t) { return 0; }

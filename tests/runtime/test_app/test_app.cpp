@@ -12,6 +12,7 @@
 #include "app_header.h"
 #include "compiled_code.h"
 #include "failing_allocator.h"
+#include "gbk_code_page.h"
 #include "fake_window_manager.h"
 
 namespace {
@@ -125,7 +126,7 @@ void __stdcall Startup() {
     wchar_t current[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, current);
     char gbk[MAX_PATH * 2];
-    WideCharToMultiByte(936, 0, current, -1, gbk, sizeof gbk, nullptr, nullptr);
+    WideCharToMultiByte(kGbkCodePage, 0, current, -1, gbk, sizeof gbk, nullptr, nullptr);
     Report(std::string("current ") + gbk);
   } else if (scenario == L"fpu_reset") {
     uint16_t control = 0;
@@ -193,6 +194,6 @@ extern "C" int32_t __stdcall ApplicationEntry() {
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring path = self;
   path = path.substr(0, path.find_last_of(L'\\')) + L"\\alt\\probe_far.dll";
-  WideCharToMultiByte(936, 0, path.c_str(), -1, g_probe_path, sizeof g_probe_path, nullptr, nullptr);
+  WideCharToMultiByte(kGbkCodePage, 0, path.c_str(), -1, g_probe_path, sizeof g_probe_path, nullptr, nullptr);
   return RunApplicationEntry({nullptr, ExitRoutine, Startup, StartWindowFor(scenario)});
 }
