@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "../events.h"
+#include "../menu_commands.h"
 #include "../window_manager.h"
 #include "../window_records.h"
 #include "notify.h"
@@ -13,8 +14,6 @@
 namespace {
 
 constexpr char kDefaultClassName[] = "KVWindow";
-constexpr uint32_t kFirstMenuCommand = 20000;
-constexpr uint32_t kLastMenuCommand = 57600;
 
 bool IsFalseAnswer(bool ran, bool has_result, uint32_t result) { return ran && has_result && result == 0; }
 
