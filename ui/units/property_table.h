@@ -258,9 +258,7 @@ constexpr auto RowInfos() {
 // the unit descriptor.
 template <const auto& kTable>
 constexpr auto PropertyTypes() {
-  std::array<PropertyInfo, 8 + kTable.count()> types = {{{PT_INTEGER, 0}, {PT_INTEGER, 0}, {PT_INTEGER, 0},
-                                                         {PT_INTEGER, 0}, {PT_TEXT, 0}, {PT_TRUTH, 0},
-                                                         {PT_TRUTH, 0}, {PT_MOUSE_POINTER, 0}}};
+  std::array<PropertyInfo, 8 + kTable.count()> types = {{QELMO_STANDARD_PROPERTIES}};
   for (const auto& row : kTable.rows)
     if (row.number >= 0) types[8 + row.number] = {row.type, 0};
   return types;

@@ -20,10 +20,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"TransLabel";
 constexpr uint32_t kTransLabelFlags = 0x00012040;
 
-// Text effects: a white copy under the text at (+1, +1), a white copy at
-// the text's place with the text at (+1, +1), a black shadow at (+2, +2).
-enum : uint32_t { kEffectNone = 0, kEffectRaised = 1, kEffectSunken = 2, kEffectShadow = 3 };
-
 struct TransLabelProperties {
   uint32_t text_effect = kEffectNone;
   uint32_t colour = 0;
