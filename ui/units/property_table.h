@@ -119,7 +119,7 @@ struct PropertyTable {
           break;
         case Kind::kFont: (holder.*std::get<controls::UnitFont Holder::*>(row.field)).SetStored(reader.Buffer()); break;
         case Kind::kCharacter: holder.*std::get<uint16_t Holder::*>(row.field) = reader.Half(); break;
-        default: StoreWord(holder, row, reader.Word()); break;
+        default: StoreWord(holder, row, InRange(row, reader.Word())); break;
       }
     }
     return !reader.failed();
@@ -210,7 +210,6 @@ struct PropertyTable {
     return holder.*std::get<uint32_t Holder::*>(row.field);
   }
   static void StoreWord(Holder& holder, const Row<Holder>& row, uint32_t word) {
-    word = InRange(row, word);
     if (auto* field = std::get_if<int32_t Holder::*>(&row.field))
       holder.**field = static_cast<int32_t>(word);
     else

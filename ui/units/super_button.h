@@ -131,7 +131,6 @@ class SuperButton : public Component {
   bool Create(const controls::Placement& at);
   int32_t Apply(units::Change change, int32_t number, const PropertyValue& value);
   bool IsDefaultButton() const { return is_default_; }
-  bool is_default() const { return is_default_; }
   bool hovered() const { return hovered_; }
   // Null until the mouse first came over a button that has a tooltip text.
   HWND tooltip_window() const { return tooltip_; }
