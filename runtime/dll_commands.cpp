@@ -7,6 +7,7 @@
 #include "error_report.h"
 #include "out_of_memory.h"
 #include "runtime_app.h"
+#include "system_library.h"
 #include "value/typed_list.h"
 #include "wide_text.h"
 
@@ -18,6 +19,7 @@ const uint32_t* g_dll_bound_addresses = nullptr;
 namespace {
 
 HMODULE LoadGbkPath(const char* gbk_path) { return LoadLibraryW(GbkToWide(gbk_path).c_str()); }
+HMODULE LoadGbkSystemLibrary(const char* gbk_name) { return LoadSystemLibrary(GbkToWide(gbk_name).c_str()); }
 
 // One entry per declaration: its library and function name, and once bound
 // the module it holds and the function's address. The columns are separate
@@ -77,8 +79,13 @@ DllCommandTable g_dll_table;
 
 HMODULE LoadNamedLibrary(const std::string& name, const ModuleLoader& loader) {
   if (name.find(':') != std::string::npos) return loader.load(name.c_str());
-  // The program's own folder first, then the platform's search order. Without
-  // a program folder "\name" would mean the root of the current drive: skip it.
+  // A library Windows brings comes from the system folder alone: the
+  // program's folder is usually Downloads, where anything may lie under its
+  // name.
+  if (IsSystemLibraryName(name.c_str())) return loader.load_system(name.c_str());
+  // The program's own library: its folder first, then the system's search
+  // order. Without a program folder "\name" would mean the root of the
+  // current drive: skip it.
   HMODULE module = nullptr;
   if (!g_app.program_dir.empty()) module = loader.load((g_app.program_dir + "\\" + name).c_str());
   if (!module && !g_app.program_dir_slash.empty())
@@ -89,7 +96,7 @@ HMODULE LoadNamedLibrary(const std::string& name, const ModuleLoader& loader) {
 
 }  // namespace
 
-const ModuleLoader kSystemModuleLoader = {LoadGbkPath, FreeLibrary, GetProcAddress};
+const ModuleLoader kSystemModuleLoader = {LoadGbkPath, LoadGbkSystemLibrary, FreeLibrary, GetProcAddress};
 
 const ModuleLoader* g_module_loader = &kSystemModuleLoader;
 
@@ -103,7 +110,7 @@ DllBinding BindDllFunction(const char* library, const char* function, const Modu
   DllBinding binding = {nullptr, nullptr};
   if (library[0] == '\0') {
     for (const char* candidate : kDefaultDllLibraries) {
-      HMODULE module = loader.load(candidate);
+      HMODULE module = loader.load_system(candidate);
       if (!module) continue;
       if (FARPROC address = loader.lookup(module, symbol)) return {module, address};
       loader.release(module);

@@ -6,7 +6,8 @@
 
 // How modules are loaded and released; replaceable so tests can watch.
 struct ModuleLoader {
-  HMODULE (*load)(const char* gbk_path);
+  HMODULE (*load)(const char* gbk_path);         // a path, or a bare name in the system's search order
+  HMODULE (*load_system)(const char* gbk_name);  // a bare name from the system folder only
   BOOL(WINAPI* release)(HMODULE module);
   FARPROC(WINAPI* lookup)(HMODULE module, LPCSTR name_or_ordinal);
 };

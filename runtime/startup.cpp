@@ -12,6 +12,7 @@
 #include "out_of_memory.h"
 #include "runtime_app.h"
 #include "shutdown.h"
+#include "system_library.h"
 #include "value/gbk.h"
 #include "wide_text.h"
 #include "window_link.h"
@@ -88,6 +89,8 @@ void InitRuntime(const ApplicationHeader* header) {
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything can load a library: never from the program's folder.
+  RestrictLibrarySearch();
   // Instance initialisation: remember the program's folder, then run the
   // application's entry routine, inside which the whole program lives.
   std::string module = ModuleFileName();

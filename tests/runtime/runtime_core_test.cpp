@@ -200,6 +200,8 @@ HMODULE RecordLoad(const char* path) {
   if (!exists) return nullptr;
   return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x10000 * g_loader_log.loads.size()));
 }
+// A load from the system folder only is logged as "%system%\NAME".
+HMODULE RecordSystemLoad(const char* name) { return RecordLoad(("%system%\\" + std::string(name)).c_str()); }
 BOOL WINAPI RecordRelease(HMODULE module) {
   g_loader_log.releases.push_back(reinterpret_cast<uintptr_t>(module));
   return TRUE;
@@ -210,7 +212,7 @@ FARPROC WINAPI RecordLookup(HMODULE module, LPCSTR name) {
   bool exports = g_loader_log.loads[index] == g_loader_log.exporting_library;
   return exports ? reinterpret_cast<FARPROC>(0x7000 + index) : nullptr;
 }
-const ModuleLoader kRecordingLoader = {RecordLoad, RecordRelease, RecordLookup};
+const ModuleLoader kRecordingLoader = {RecordLoad, RecordSystemLoad, RecordRelease, RecordLookup};
 
 class DllBindingTest : public ::testing::Test {
  protected:
@@ -221,23 +223,36 @@ class DllBindingTest : public ::testing::Test {
 };
 
 TEST_F(DllBindingTest, EmptyLibrarySearchesTheDefaultsAndReleasesTheMisses) {
-  g_loader_log.existing = {"Kernel32.dll", "Gdi32.dll", "User32.dll"};
-  g_loader_log.exporting_library = "User32.dll";
+  g_loader_log.existing = {"%system%\\Kernel32.dll", "%system%\\Gdi32.dll", "%system%\\User32.dll"};
+  g_loader_log.exporting_library = "%system%\\User32.dll";
   DllBinding binding = BindDllFunction("", "CallWindowProcA", kRecordingLoader);
-  EXPECT_EQ(g_loader_log.loads, (std::vector<std::string>{"Kernel32.dll", "Gdi32.dll", "User32.dll"}));
+  EXPECT_EQ(g_loader_log.loads, (std::vector<std::string>{"%system%\\Kernel32.dll", "%system%\\Gdi32.dll",
+                                                          "%system%\\User32.dll"}));
   EXPECT_EQ(g_loader_log.releases, (std::vector<uintptr_t>{0x10000, 0x20000})) << "only User32 stays referenced";
   EXPECT_EQ(reinterpret_cast<uintptr_t>(binding.module), 0x30000u);
   EXPECT_NE(binding.address, nullptr);
 }
 
-TEST_F(DllBindingTest, ANamedLibraryIsTriedInTheProgramFolderFirst) {
-  g_loader_log.existing = {"Wininet.dll"};
-  g_loader_log.exporting_library = "Wininet.dll";
-  DllBinding binding = BindDllFunction("Wininet.dll", "InternetOpenA", kRecordingLoader);
-  // Missing from the program folder (tried twice, as stored), found by name.
-  EXPECT_EQ(g_loader_log.loads,
-            (std::vector<std::string>{"C:\\app\\Wininet.dll", "C:\\app\\Wininet.dll", "Wininet.dll"}));
-  EXPECT_NE(binding.address, nullptr);
+// The program's folder is usually Downloads: a library Windows brings is
+// taken from the system folder alone, whatever lies beside the program and
+// however the declaration spells its name; the program's own library is
+// found beside it.
+TEST_F(DllBindingTest, SystemLibrariesComeFromTheSystemFolderOnlyAndTheProgramsOwnFromItsFolder) {
+  g_loader_log.existing = {"C:\\app\\Wininet.dll", "C:\\app\\WININET", "C:\\app\\Mpr.dll", "Wininet.dll"};
+  g_loader_log.exporting_library = "C:\\app\\Wininet.dll";
+  for (const char* name : {"Wininet.dll", "WININET", "bcrypt.dll", "Mpr.dll"}) {
+    g_loader_log.loads.clear();
+    DllBinding binding = BindDllFunction(name, "InternetOpenA", kRecordingLoader);
+    EXPECT_EQ(g_loader_log.loads, std::vector<std::string>{std::string("%system%\\") + name}) << name;
+    EXPECT_EQ(binding.address, nullptr) << name << " missing from the system folder fails to bind";
+  }
+
+  g_loader_log.loads.clear();
+  g_loader_log.existing = {"C:\\app\\probe.dll"};
+  g_loader_log.exporting_library = "C:\\app\\probe.dll";
+  DllBinding own = BindDllFunction("probe.dll", "probe_add_one", kRecordingLoader);
+  EXPECT_EQ(g_loader_log.loads, std::vector<std::string>{"C:\\app\\probe.dll"});
+  EXPECT_NE(own.address, nullptr);
 }
 
 TEST_F(DllBindingTest, APathWithADriveLetterIsLoadedOnlyAsGiven) {
@@ -271,8 +286,8 @@ TEST_F(DllBindingTest, ABoundEntryLoadsNothingOnTheNextCall) {
   const char* libraries[] = {"kernel32.dll"};
   const char* functions[] = {"GetTickCount"};
   InitDllCommands(1, libraries, functions);
-  g_loader_log.existing = {"C:\\app\\kernel32.dll"};
-  g_loader_log.exporting_library = "C:\\app\\kernel32.dll";
+  g_loader_log.existing = {"%system%\\kernel32.dll"};
+  g_loader_log.exporting_library = "%system%\\kernel32.dll";
   g_module_loader = &kRecordingLoader;
   FARPROC first = ResolveDllCommand(0);
   size_t loads = g_loader_log.loads.size();
