@@ -29,6 +29,7 @@ for program in "$a" "$b"; do
   echo "$program: $size bytes"
   [ "$size" -le "$limit" ] || { echo "larger than 1.5 MB"; status=1; }
 done
+"$source_dir/tests/check_imports.sh" i686-w64-mingw32-objdump "$a" || status=1
 if ! cmp "$a" "$b"; then
   echo "the two release builds differ"
   status=1

@@ -1,7 +1,6 @@
 #include "component.h"
 
-#include <commctrl.h>
-
+#include "common_controls.h"
 #include "events.h"
 #include "notify.h"
 
@@ -38,13 +37,13 @@ void Component::DestroyWindowless() {
 void Component::Attach(HWND window) {
   hwnd_ = window;
   SetPropW(window, kComponentProperty, this);
-  SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  common_controls::SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 LRESULT Component::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) { return Default(message, wparam, lparam); }
 
 LRESULT Component::Default(UINT message, WPARAM wparam, LPARAM lparam) {
-  return DefSubclassProc(hwnd_, message, wparam, lparam);
+  return common_controls::DefSubclassProc(hwnd_, message, wparam, lparam);
 }
 
 void Component::OnFinalDestroy() {
@@ -57,7 +56,7 @@ LRESULT CALLBACK Component::SubclassProc(HWND window, UINT message, WPARAM wpara
   auto* self = reinterpret_cast<Component*>(data);
   if (message == WM_NCDESTROY) {
     LRESULT result = self->WindowProc(message, wparam, lparam);
-    RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+    common_controls::RemoveWindowSubclass(window, SubclassProc, kSubclassId);
     RemovePropW(window, kComponentProperty);
     self->hwnd_ = nullptr;
     self->OnFinalDestroy();

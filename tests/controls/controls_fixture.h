@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "abi/kernel_services.h"
+#include "common_controls.h"
 #include "component.h"
 #include "control_routines.h"
 #include "heap.h"
@@ -152,15 +153,17 @@ class ControlsTest : public ::testing::Test {
 // Counts WM_PAINT of one window while it lives.
 class PaintCounter {
  public:
-  explicit PaintCounter(HWND window) : window_(window) { SetWindowSubclass(window, Proc, kId, Word(this)); }
-  ~PaintCounter() { RemoveWindowSubclass(window_, Proc, kId); }
+  explicit PaintCounter(HWND window) : window_(window) {
+    common_controls::SetWindowSubclass(window, Proc, kId, Word(this));
+  }
+  ~PaintCounter() { common_controls::RemoveWindowSubclass(window_, Proc, kId); }
   int count = 0;
 
  private:
   static constexpr UINT_PTR kId = 0x50414E54;
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
     if (message == WM_PAINT) ++reinterpret_cast<PaintCounter*>(data)->count;
-    return DefSubclassProc(window, message, wparam, lparam);
+    return common_controls::DefSubclassProc(window, message, wparam, lparam);
   }
   HWND window_;
 };

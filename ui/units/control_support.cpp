@@ -1,9 +1,8 @@
 #include "control_support.h"
 
-#include <commctrl.h>
-
 #include <cstring>
 
+#include "../common_controls.h"
 #include "../font_record.h"
 #include "../property_writer.h"
 #include "notify.h"
@@ -59,7 +58,7 @@ void EnsureCommonControls() {
   static bool done = false;
   if (done) return;
   INITCOMMONCONTROLSEX init = {sizeof init, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-  done = InitCommonControlsEx(&init) != FALSE;
+  done = common_controls::InitCommonControlsEx(&init) != FALSE;
 }
 
 void RepaintNow(HWND window) {

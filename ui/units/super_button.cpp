@@ -1,11 +1,11 @@
 #include "super_button.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "../common_controls.h"
 #include "notify.h"
 #include "table_unit.h"
 #include "wide_text.h"
@@ -144,7 +144,7 @@ void SuperButton::UpdateTooltip() {
   }
   if (!tooltip_) {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&classes);
+    common_controls::InitCommonControlsEx(&classes);
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                                GetModuleHandleW(nullptr), nullptr);

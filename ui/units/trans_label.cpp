@@ -1,10 +1,9 @@
 #include "trans_label.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cstring>
 
+#include "../common_controls.h"
 #include "../component.h"
 #include "../window_manager.h"
 #include "control_support.h"
@@ -99,11 +98,12 @@ int g_repainting_behind = 0;
 // the window painted, the label draws its text again over exactly the part
 // that was painted, where the background is fresh.
 LRESULT CALLBACK FollowPaint(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR) {
-  if (message != WM_PAINT || wparam || g_repainting_behind) return DefSubclassProc(window, message, wparam, lparam);
+  if (message != WM_PAINT || wparam || g_repainting_behind)
+    return common_controls::DefSubclassProc(window, message, wparam, lparam);
   auto label = reinterpret_cast<HWND>(id);
   OwnedRegion painted(CreateRectRgn(0, 0, 0, 0));
   bool any = GetUpdateRgn(window, painted.get(), FALSE) > NULLREGION;
-  LRESULT result = DefSubclassProc(window, message, wparam, lparam);
+  LRESULT result = common_controls::DefSubclassProc(window, message, wparam, lparam);
   if (any && IsWindow(label) && IsWindowVisible(label)) {
     POINT from = {0, 0}, to = {0, 0};
     ClientToScreen(window, &from);
@@ -236,19 +236,19 @@ void TransLabel::FollowWindowsBelow(const RECT& screen_rect) {
 
 bool TransLabelFollows(HWND window, HWND label) {
   DWORD_PTR data = 0;
-  return GetWindowSubclass(window, FollowPaint, reinterpret_cast<UINT_PTR>(label), &data) != FALSE;
+  return common_controls::GetWindowSubclass(window, FollowPaint, reinterpret_cast<UINT_PTR>(label), &data) != FALSE;
 }
 
 void TransLabel::Follow(HWND window) {
   auto id = reinterpret_cast<UINT_PTR>(hwnd());
   DWORD_PTR data = 0;
-  if (GetWindowSubclass(window, FollowPaint, id, &data)) return;
-  if (SetWindowSubclass(window, FollowPaint, id, 0)) followed_.push_back(window);
+  if (common_controls::GetWindowSubclass(window, FollowPaint, id, &data)) return;
+  if (common_controls::SetWindowSubclass(window, FollowPaint, id, 0)) followed_.push_back(window);
 }
 
 void TransLabel::StopFollowing() {
   for (HWND window : followed_)
-    if (IsWindow(window)) RemoveWindowSubclass(window, FollowPaint, reinterpret_cast<UINT_PTR>(hwnd()));
+    if (IsWindow(window)) common_controls::RemoveWindowSubclass(window, FollowPaint, reinterpret_cast<UINT_PTR>(hwnd()));
   followed_.clear();
 }
 
