@@ -47,7 +47,7 @@ enum DllCommand : int {
   DLL_WAIT_FOR_SINGLE_OBJECT,
   DLL_MSG_WAIT_FOR_MULTIPLE_OBJECTS,
   DLL_POST_QUIT_MESSAGE,
-  DLL_LOAD_LIBRARY_W,
+  DLL_GET_MODULE_HANDLE_EX_W,  // a reference to a loaded module: it never loads, so never searches
   DLL_FREE_LIBRARY_AND_EXIT_THREAD,
   DLL_WRITE_FILE,
   DLL_WAIT_FOR_MULTIPLE_OBJECTS,
@@ -64,5 +64,6 @@ enum DllCommand : int {
   DLL_BCRYPT_FINISH_HASH,
   DLL_BCRYPT_DESTROY_HASH,
   DLL_BCRYPT_CLOSE_ALGORITHM_PROVIDER,
+  DLL_FREE_LIBRARY,  // the worker's hold on WinINet, when the worker could not start
   DLL_COMMAND_COUNT
 };

@@ -278,6 +278,10 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
   job->start_tick = Now();
   job->last_activity_tick.store(job->start_tick);
 
+  // The worker's hold on WinINet: another reference to the module the DLL
+  // commands bound from the system folder, taken before the worker runs.
+  CallDll(Site(DLL_GET_MODULE_HANDLE_EX_W, kRoutine, 17), 0, Word(L"wininet.dll"), Word(&job->wininet));
+
   ActiveTransfer active;
   active.job = job.get();
   if (check_hash) active.hasher = &hasher;
@@ -285,6 +289,7 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
   active.thread = CallDll(Site(DLL_CREATE_THREAD, kRoutine, 10), 0, 0,
                           Word(reinterpret_cast<void*>(&run_transfer_worker)), Word(job.get()), 0, Word(&thread_id));
   if (!active.thread) {
+    if (job->wininet) CallDll(Site(DLL_FREE_LIBRARY, kRoutine, 18), job->wininet);
     CallDll(Site(DLL_INTERNET_CLOSE_HANDLE, kRoutine, 11), root);
     return DOWNLOAD_NO_SESSION;
   }

@@ -54,7 +54,7 @@ constexpr DllDeclaration kDllDeclarations[] = {
     {DLL_WAIT_FOR_SINGLE_OBJECT, "kernel32.dll", "WaitForSingleObject"},
     {DLL_MSG_WAIT_FOR_MULTIPLE_OBJECTS, "user32.dll", "MsgWaitForMultipleObjects"},
     {DLL_POST_QUIT_MESSAGE, "user32.dll", "PostQuitMessage"},
-    {DLL_LOAD_LIBRARY_W, "kernel32.dll", "LoadLibraryW"},
+    {DLL_GET_MODULE_HANDLE_EX_W, "kernel32.dll", "GetModuleHandleExW"},
     {DLL_FREE_LIBRARY_AND_EXIT_THREAD, "kernel32.dll", "FreeLibraryAndExitThread"},
     {DLL_WRITE_FILE, "kernel32.dll", "WriteFile"},
     {DLL_WAIT_FOR_MULTIPLE_OBJECTS, "kernel32.dll", "WaitForMultipleObjects"},
@@ -68,6 +68,7 @@ constexpr DllDeclaration kDllDeclarations[] = {
     {DLL_BCRYPT_FINISH_HASH, "bcrypt.dll", "BCryptFinishHash"},
     {DLL_BCRYPT_DESTROY_HASH, "bcrypt.dll", "BCryptDestroyHash"},
     {DLL_BCRYPT_CLOSE_ALGORITHM_PROVIDER, "bcrypt.dll", "BCryptCloseAlgorithmProvider"},
+    {DLL_FREE_LIBRARY, "kernel32.dll", "FreeLibrary"},
 };
 static_assert(std::size(kDllDeclarations) == DLL_COMMAND_COUNT, "one row per DLL command");
 

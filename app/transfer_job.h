@@ -31,6 +31,10 @@ struct TransferJob {
   int64_t resume_from = 0;
   std::string resume_headers;  // asks for the rest, if still the same version
   uint32_t start_tick = 0;
+  // A reference to WinINet's module, which the worker gives up as it ends
+  // (0: none). A shutdown that frees the module while the worker is still
+  // inside it cannot then pull the code from under it.
+  uint32_t wininet = 0;
 
   // Written by the worker, read by the window's thread.
   std::atomic<uint32_t> request{0};  // whoever takes it out closes it
@@ -51,9 +55,7 @@ struct TransferJob {
 };
 
 // The worker thread's procedure (a thread start routine); its argument is
-// the job. It keeps its own reference on WinINet's module, so a shutdown
-// that frees the module while the worker is still inside it cannot pull the
-// code from under it.
+// the job, whose reference on WinINet it releases as it ends.
 extern "C" uint32_t __stdcall run_transfer_worker(void* job);
 
 // Set when the program ends: a worker left behind in a read that would not

@@ -221,7 +221,6 @@ std::atomic<bool> transfer_workers_must_quit{false};
 
 extern "C" uint32_t __stdcall run_transfer_worker(void* argument) {
   auto& job = *static_cast<TransferJob*>(argument);
-  uint32_t module = CallDll(Site(DLL_LOAD_LIBRARY_W, kRoutine, 13), Word(L"wininet.dll"));
   uint32_t file = kInvalidHandle;
   int32_t result = Transfer(job, &file);
   // A worker left behind that wakes while the program ends calls nothing
@@ -233,6 +232,6 @@ extern "C" uint32_t __stdcall run_transfer_worker(void* argument) {
   // Whoever takes the request handle out closes it: here, or the window's
   // thread when it stops the transfer.
   CloseRequest(job);
-  if (module) CallDll(Site(DLL_FREE_LIBRARY_AND_EXIT_THREAD, kRoutine, 15), module, 0);  // does not return
+  if (job.wininet) CallDll(Site(DLL_FREE_LIBRARY_AND_EXIT_THREAD, kRoutine, 15), job.wininet, 0);  // does not return
   return 0;
 }
