@@ -221,6 +221,7 @@ std::atomic<bool> transfer_workers_must_quit{false};
 
 extern "C" uint32_t __stdcall run_transfer_worker(void* argument) {
   auto& job = *static_cast<TransferJob*>(argument);
+  uint32_t wininet = job.wininet;
   uint32_t file = kInvalidHandle;
   int32_t result = Transfer(job, &file);
   // A worker left behind that wakes while the program ends calls nothing
@@ -232,6 +233,6 @@ extern "C" uint32_t __stdcall run_transfer_worker(void* argument) {
   // Whoever takes the request handle out closes it: here, or the window's
   // thread when it stops the transfer.
   CloseRequest(job);
-  if (job.wininet) CallDll(Site(DLL_FREE_LIBRARY_AND_EXIT_THREAD, kRoutine, 15), job.wininet, 0);  // does not return
+  if (wininet) CallDll(Site(DLL_FREE_LIBRARY_AND_EXIT_THREAD, kRoutine, 15), wininet, 0);  // does not return
   return 0;
 }
