@@ -4,7 +4,7 @@
 // search is narrowed first thing at start-up, and the libraries Windows
 // brings are loaded from the system folder alone, with what they pull in.
 // System libraries that only some runs use (the sound library, the shell)
-// are loaded on first use, where they cost nothing before the window shows.
+// are loaded on first use, so they cost nothing before the window shows.
 #pragma once
 #include <windows.h>
 
