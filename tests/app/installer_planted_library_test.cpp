@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "archive_server_client.h"
 #include "installer_driver.h"
@@ -43,21 +42,12 @@ class NativeFirst {
   std::wstring old_;
 };
 
-std::vector<std::wstring> MarksIn(const std::wstring& folder) {
-  std::vector<std::wstring> marks;
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((folder + L"*.ran").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return marks;
-  do marks.push_back(entry.cFileName);
-  while (FindNextFileW(find, &entry));
-  FindClose(find);
+// The marks the planted libraries left, NAME.dll.ran for each that ran.
+std::wstring Marks(const InstallerDriver& installer) {
+  std::wstring marks;
+  for (const std::wstring& file : installer.FolderFiles())
+    if (file.size() > 4 && file.compare(file.size() - 4, 4, L".ran") == 0) marks += file + L" ";
   return marks;
-}
-
-std::wstring Joined(const std::vector<std::wstring>& names) {
-  std::wstring all;
-  for (const std::wstring& name : names) all += name + L" ";
-  return all;
 }
 
 // The build that checks the archive's SHA-256, so bcrypt is loaded too.
@@ -75,7 +65,7 @@ TEST(PlantedLibraries, NoneRunsWhileTheProgramDownloadsAndChecksAnArchive) {
     NativeFirst overrides;
     return InstallerDriver::InPlace(exe);
   }();
-  ASSERT_NE(installer.window(), nullptr) << "the program did not open; ran: " << Joined(MarksIn(folder));
+  ASSERT_NE(installer.window(), nullptr) << "the program did not open; ran: " << Marks(installer);
   std::wstring why;
   ASSERT_TRUE(installer.Click(L"zr配套安装包", &why)) << why;
   MessageBoxSeen box = installer.WaitForCompletionBox(InstallerDriver::kTimeout, &why);
@@ -83,7 +73,7 @@ TEST(PlantedLibraries, NoneRunsWhileTheProgramDownloadsAndChecksAnArchive) {
   EXPECT_TRUE(SameFile(folder + L"zr_11.17.zip", ServerFile(L"zr_11.17.zip")));
   EXPECT_EQ(installer.process().WaitForExit(InstallerDriver::kTimeout), 0u);
   installer.WaitForExplorer();
-  EXPECT_EQ(MarksIn(folder), std::vector<std::wstring>()) << "planted libraries ran: " << Joined(MarksIn(folder));
+  EXPECT_EQ(Marks(installer), L"") << "planted libraries ran";
 }
 
 }  // namespace
