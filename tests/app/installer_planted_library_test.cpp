@@ -6,41 +6,33 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "archive_server_client.h"
 #include "installer_driver.h"
 
 namespace {
 
-// Every library the program uses that Windows does not always take from
-// the system folder, and what WinINet and bcrypt load in turn (Wine's
-// WinINet brings its own zlib1; Windows' brings iertutil and winhttp).
-const wchar_t* const kPlantedNames[] = {L"comctl32", L"wininet",  L"bcrypt",  L"mpr",     L"winmm",
-                                        L"zlib1",    L"secur32",  L"crypt32", L"iphlpapi", L"winhttp",
-                                        L"iertutil", L"urlmon",   L"msacm32", L"dnsapi",   L"bcryptprimitives"};
-
 // Wine takes its builtin library over one in the program's folder unless
-// the library is named native-first; then it searches as Windows does.
-// Only names Windows itself may look for outside the system folder are
-// listed: kernel32, user32 or msvcrt never are, so overriding them would
-// model nothing.
-class NativeFirst {
- public:
-  NativeFirst() {
-    wchar_t old[1024] = {};
-    had_ = GetEnvironmentVariableW(L"WINEDLLOVERRIDES", old, 1024) > 0;
-    old_ = old;
-    std::wstring names;
-    for (const wchar_t* name : kPlantedNames) names += (names.empty() ? L"" : L",") + std::wstring(name);
-    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", (old_ + (had_ ? L";" : L"") + names + L"=n,b").c_str());
+// the library is named native-first, and it reads those names from the
+// environment a process starts with: the test's own (tests/app/CMakeLists.txt
+// lists them), which the program inherits. A library is planted under each
+// of them.
+std::vector<std::wstring> NativeFirstNames() {
+  wchar_t overrides[2048] = {};
+  GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides, 2048);
+  std::wstring list = overrides;
+  list = list.substr(0, list.find(L'='));
+  std::vector<std::wstring> names;
+  for (size_t at = 0; at < list.size();) {
+    size_t comma = std::min(list.find(L',', at), list.size());
+    names.push_back(list.substr(at, comma - at));
+    at = comma + 1;
   }
-  ~NativeFirst() { SetEnvironmentVariableW(L"WINEDLLOVERRIDES", had_ ? old_.c_str() : nullptr); }
-
- private:
-  bool had_ = false;
-  std::wstring old_;
-};
+  return names;
+}
 
 // The marks the planted libraries left, NAME.dll.ran for each that ran.
 std::wstring Marks(const InstallerDriver& installer) {
@@ -58,13 +50,12 @@ TEST(PlantedLibraries, NoneRunsWhileTheProgramDownloadsAndChecksAnArchive) {
   std::wstring exe = folder + L"qelmo.exe";
   ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"..\\..\\app\\qelmo_hashed.exe").c_str(), exe.c_str(), FALSE));
   std::wstring planted = TestProgramFolder() + L"planted_library.dll";
-  for (const wchar_t* name : kPlantedNames)
-    ASSERT_TRUE(CopyFileW(planted.c_str(), (folder + name + L".dll").c_str(), FALSE)) << name;
+  std::vector<std::wstring> names = NativeFirstNames();
+  ASSERT_GE(names.size(), 5u) << "WINEDLLOVERRIDES lists the planted names";
+  for (const std::wstring& name : names)
+    ASSERT_TRUE(CopyFileW(planted.c_str(), (folder + name + L".dll").c_str(), FALSE)) << name.c_str();
 
-  InstallerDriver installer = [&] {
-    NativeFirst overrides;
-    return InstallerDriver::InPlace(exe);
-  }();
+  InstallerDriver installer = InstallerDriver::InPlace(exe);
   ASSERT_NE(installer.window(), nullptr) << "the program did not open; ran: " << Marks(installer);
   std::wstring why;
   ASSERT_TRUE(installer.Click(L"zr配套安装包", &why)) << why;
