@@ -65,5 +65,13 @@ enum DllCommand : int {
   DLL_BCRYPT_DESTROY_HASH,
   DLL_BCRYPT_CLOSE_ALGORITHM_PROVIDER,
   DLL_FREE_LIBRARY,  // the worker's hold on WinINet, when the worker could not start
+  // What is on disk is what was counted: the part and its record flushed,
+  // a part cut back to its flushed length before it is continued, and a
+  // worker given up at the program's end held still.
+  DLL_FLUSH_FILE_BUFFERS,
+  DLL_SET_FILE_POINTER_EX,
+  DLL_SET_END_OF_FILE,
+  DLL_SUSPEND_THREAD,
+  DLL_GET_THREAD_CONTEXT,
   DLL_COMMAND_COUNT
 };

@@ -11,6 +11,7 @@
 #include "partial_download.h"
 #include "sha256_hash.h"
 #include "transfer_job.h"
+#include "transfer_plan.h"
 
 namespace {
 
@@ -51,8 +52,13 @@ struct ActiveTransfer {
   uint32_t stop_tick = 0;
 };
 ActiveTransfer* g_active = nullptr;
-// Threads of workers left behind, for the program's end.
-std::vector<uint32_t> g_left_workers;
+// Workers left behind: a new transfer of the same archive waits until they
+// have ended, and the program's end holds them still.
+struct LeftWorker {
+  uint32_t thread;
+  TransferJob* job;  // theirs until they end; never freed after
+};
+std::vector<LeftWorker> g_left_workers;
 
 uint32_t Now() { return static_cast<uint32_t>(Core(CMD_TICK_COUNT).as_int()); }
 
@@ -101,7 +107,10 @@ bool TakeQuitMessage(int32_t* exit_code) {
 // size on, and its speed from its own bytes.
 DownloadProgress Snapshot(const TransferJob& job, uint32_t finished) {
   int64_t received = job.received.load(std::memory_order_acquire);
-  uint32_t elapsed = Now() - job.start_tick;  // unsigned: right when the tick count wraps
+  // The final figures are those of the body's last byte: the hash and the
+  // move that come after it are no part of the transfer's speed.
+  uint32_t body_ms = job.body_ms.load();
+  uint32_t elapsed = finished && body_ms ? body_ms : Now() - job.start_tick;  // unsigned: right when the tick count wraps
   return DownloadProgress{job.total.load(), job.base.load() + received, received, elapsed ? elapsed : 10, finished};
 }
 
@@ -109,22 +118,45 @@ DownloadProgress Snapshot(const TransferJob& job, uint32_t finished) {
 // word for a window handle and looks it up in wineserver on every call.
 void Report(ProgressRoutine progress, const DownloadProgress& record) { progress(&record, 0, 0, 0); }
 
-// A part file worth keeping for the next click: the transfer was stopped or
-// cut off, and a record says what the bytes are part of.
-bool KeepForResume(int32_t result, const TransferJob& job) {
-  return (result == DOWNLOAD_CANCELLED || result == DOWNLOAD_READ_FAILED) && job.resumable.load();
+// A part file is thrown away only when it is proven worthless: its archive
+// failed the hash, or this transfer started it anew from byte 0 and its
+// answer gave nothing to resume against. Whatever else failed (no network,
+// an error answer, a stall, a move that could not replace the old file),
+// the bytes stay for the next click.
+bool PartIsWorthless(int32_t result, const TransferJob& job) {
+  if (result == DOWNLOAD_DAMAGED) return true;
+  return result != DOWNLOAD_OK && job.restarted.load() && !job.resumable.load();
 }
 
-// A part file this address left behind, and how far it got.
+// A part file this address left behind, and how much of it its record
+// vouches for.
 bool FindResumable(const char* url, TransferJob* job) {
   PartialRecord record;
   if (!load_partial_record(job->files, &record) || record.url != url || if_range_validator(record).empty())
     return false;
   int64_t size = file_size(job->files.part);
-  if (size <= 0 || size > record.total) return false;
+  if (record.valid <= 0 || size < record.valid) return false;
   job->resume_record = record;
-  job->resume_from = size;
+  job->resume_from = record.valid;
   return true;
+}
+
+// Whether a worker left behind still holds this archive's part file.
+bool PartStillInUse(const PartialFiles& files) {
+  for (const LeftWorker& left : g_left_workers)
+    if (left.job->files.part == files.part &&
+        CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 19), left.thread, 0) != kWaitObject0)
+      return true;
+  return false;
+}
+
+// Suspends a thread and waits until it is (the suspension is asynchronous
+// until the thread's context has been read).
+void HoldStill(uint32_t thread) {
+  constexpr uint32_t kContextControl = 0x00010001;
+  alignas(16) uint32_t context[180] = {kContextControl};  // a CONTEXT of i386, 716 bytes
+  CallDll(Site(DLL_SUSPEND_THREAD, kRoutine, 20), thread);
+  CallDll(Site(DLL_GET_THREAD_CONTEXT, kRoutine, 21), thread, Word(context));
 }
 
 bool MoveIntoPlace(const std::wstring& from, const char* to) {
@@ -188,7 +220,7 @@ WaitOutcome WaitForWorker(ActiveTransfer& active, ProgressRoutine progress) {
       }
       continue;
     }
-    if (now - job.last_activity_tick.load(std::memory_order_acquire) > kStallLimitMs) {
+    if (transfer_stalled(now, job.last_activity_tick.load(std::memory_order_acquire), kStallLimitMs)) {
       outcome.stalled = true;
       Stop(active);
       continue;
@@ -234,16 +266,34 @@ void stop_transfer() {
 bool wait_for_transfer_end(uint32_t wait_ms) { return !g_active || WorkerEnded(*g_active, wait_ms); }
 
 void end_transfer_workers() {
-  transfer_workers_must_quit.store(true);
-  if (g_left_workers.empty()) return;
-  constexpr uint32_t kFinishingMs = 100, kMostHandles = 64;
-  auto count = static_cast<uint32_t>(g_left_workers.size() < kMostHandles ? g_left_workers.size() : kMostHandles);
-  CallDll(Site(DLL_WAIT_FOR_MULTIPLE_OBJECTS, kRoutine, 15), count,
-          Word(g_left_workers.data() + g_left_workers.size() - count), 1 /*all*/, kFinishingMs);
+  // One that is just finishing is given a moment; one inside a call that
+  // waits for the network is given up there and held still, so that it
+  // never calls through the DLL table the runtime releases next. A worker
+  // busy elsewhere (a write, a record) soon ends or waits for the network
+  // again; one that does neither by then is held still wherever it is.
+  constexpr uint32_t kPatienceMs = 5000, kLookEveryMs = 10;
+  uint32_t start = Now();
+  for (size_t i = 0; i < g_left_workers.size();) {
+    LeftWorker& left = g_left_workers[i];
+    if (CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 15), left.thread, kLookEveryMs) == kWaitObject0) {
+      ++i;
+      continue;
+    }
+    WorkerPlace waiting = WorkerPlace::kWaitingForNetwork;
+    bool in_network_wait = left.job->place.compare_exchange_strong(waiting, WorkerPlace::kGivenUp);
+    if (!in_network_wait && Now() - start < kPatienceMs) continue;
+    left.job->place.store(WorkerPlace::kGivenUp);
+    HoldStill(left.thread);
+    ++i;
+  }
 }
 
 int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int64_t,
                       bool resume, const char* expected_sha256) {
+  PartialFiles files = partial_files_of(local_path);
+  // A worker left behind may still write into this archive's part file:
+  // another transfer of it would mix their bytes.
+  if (PartStillInUse(files)) return DOWNLOAD_NO_FILE;
   uint32_t root = OpenSession();
   if (!root) return DOWNLOAD_NO_SESSION;
   // Let WinINet undo a gzip or deflate encoding, so the file is the resource.
@@ -263,7 +313,7 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
   job->url = url;
   job->headers = request_headers(decoding, false, 0);
   job->decoding = decoding;
-  job->files = partial_files_of(local_path);
+  job->files = files;
   // A resumed request never asks for an encoding: only identity bytes can
   // be appended to identity bytes.
   if (resume && FindResumable(url, job.get()))
@@ -301,23 +351,27 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
   if (outcome.worker_left) {
     // It still uses the job and the session: they stay until it ends, and
     // the program can start another transfer meanwhile.
-    job.release();
-    g_left_workers.push_back(active.thread);
+    g_left_workers.push_back(LeftWorker{active.thread, job.release()});
   } else {
     CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 13), active.thread);
     CallDll(Site(DLL_INTERNET_CLOSE_HANDLE, kRoutine, 14), root);
   }
   if (result != DOWNLOAD_OK && outcome.stalled) result = DOWNLOAD_READ_FAILED;
   if (result != DOWNLOAD_OK && active.stopping && !outcome.stalled) result = DOWNLOAD_CANCELLED;
-  const PartialFiles& files = active.job->files;
   if (result == DOWNLOAD_OK && check_hash && !ArchiveMatches(active, expected_hash)) result = DOWNLOAD_DAMAGED;
+  // What is moved into place is what was counted: the whole length, where
+  // the server gave one.
+  int64_t total = active.job->total.load();
+  if (result == DOWNLOAD_OK && total >= 0 && file_size(files.part) != total) result = DOWNLOAD_NO_FILE;
   if (result == DOWNLOAD_OK) {
+    // A part whose move fails stays, with its record: the next click finds
+    // it whole and tries the move again.
     if (MoveIntoPlace(files.part, local_path))
       remove_partial_record(files);
     else
       result = DOWNLOAD_NO_FILE;
   }
-  if (result != DOWNLOAD_OK && !KeepForResume(result, *active.job)) remove_partial(files);
+  if (PartIsWorthless(result, *active.job)) remove_partial(files);
   // The figures of the whole transfer, whatever the pacing showed last.
   if (active.job->phase.load() == TransferPhase::kReceiving) Report(progress, Snapshot(*active.job, 1));
   return result;

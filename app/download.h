@@ -21,10 +21,12 @@ using ProgressRoutine = intptr_t(__stdcall*)(const DownloadProgress* progress, u
 enum DownloadResult : int32_t {
   DOWNLOAD_OK = 0,
   DOWNLOAD_NO_SESSION = -1,   // no WinINet root handle
-  DOWNLOAD_NO_RESPONSE = -2,  // the address could not be opened (a certificate error included), the server
-                              // answered 400 or above, an https address was redirected to http, or the
-                              // body came encoded when the system would not decode it
-  DOWNLOAD_NO_FILE = -3,      // the local file could not be opened, written or moved into place
+  DOWNLOAD_NO_RESPONSE = -2,  // the address could not be opened (a certificate error included), the answer
+                              // is no archive (an error status, no 200, an empty body), an https address was
+                              // redirected to http, or the body came encoded when the system would not
+                              // decode it
+  DOWNLOAD_NO_FILE = -3,      // the local file could not be opened, written or moved into place, or a
+                              // transfer of the same archive left behind still writes it
   DOWNLOAD_READ_FAILED = -4,  // a read failed, nothing arrived for the stall limit, or the body ended before
                               // its announced length
   DOWNLOAD_CANCELLED = -5,    // stopped because the window closes, the session ends or the program quits
@@ -41,16 +43,16 @@ constexpr uint32_t kStallLimitMs = QELMO_STALL_LIMIT_MS;
 // when the whole body has arrived (and, with `expected_sha256`, has that
 // hash), so an older file of that name stays untouched until a complete
 // one replaces it. With resume, a part file that a cut-off transfer of the
-// same address left behind is continued from its real size, if the server
-// still has the same version (start_offset is not used: the part file's size
-// is the truth); otherwise the transfer starts from byte 0.
+// same address left behind is continued from the length its record vouches
+// for, if the server still has the same version (start_offset is not used:
+// the part file is the truth); otherwise the transfer starts from byte 0.
 //
 // A worker thread moves the bytes; this thread keeps the window alive
 // meanwhile (its messages are handled at least ten times a second, whatever
 // the network does) and shows the progress from the worker's counters at
-// most every 100 ms. A transfer that was stopped or cut off (a dropped
-// connection, a stall) keeps its part file for the next click; a failed one
-// leaves nothing.
+// most every 100 ms. A transfer that fails keeps its part file for the next
+// click, unless the archive failed its hash or the part was started from
+// byte 0 under an answer that cannot be resumed.
 int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int64_t start_offset,
                       bool resume, const char* expected_sha256 = nullptr);
 
@@ -62,9 +64,9 @@ bool transfer_running();
 void stop_transfer();
 // Waits up to wait_ms for the running worker to end; true when none runs.
 bool wait_for_transfer_end(uint32_t wait_ms);
-// At the program's end: workers left behind stop calling into the system
-// (the runtime releases its DLL table next); one that is just finishing is
-// given a moment.
+// At the program's end: every worker left behind has ended or is held still
+// where it waits for the network, before the runtime releases the DLL table
+// their calls go through.
 void end_transfer_workers();
 
 // The request header block: the encodings are offered only when the system

@@ -69,6 +69,11 @@ constexpr DllDeclaration kDllDeclarations[] = {
     {DLL_BCRYPT_DESTROY_HASH, "bcrypt.dll", "BCryptDestroyHash"},
     {DLL_BCRYPT_CLOSE_ALGORITHM_PROVIDER, "bcrypt.dll", "BCryptCloseAlgorithmProvider"},
     {DLL_FREE_LIBRARY, "kernel32.dll", "FreeLibrary"},
+    {DLL_FLUSH_FILE_BUFFERS, "kernel32.dll", "FlushFileBuffers"},
+    {DLL_SET_FILE_POINTER_EX, "kernel32.dll", "SetFilePointerEx"},
+    {DLL_SET_END_OF_FILE, "kernel32.dll", "SetEndOfFile"},
+    {DLL_SUSPEND_THREAD, "kernel32.dll", "SuspendThread"},
+    {DLL_GET_THREAD_CONTEXT, "kernel32.dll", "GetThreadContext"},
 };
 static_assert(std::size(kDllDeclarations) == DLL_COMMAND_COUNT, "one row per DLL command");
 

@@ -8,7 +8,9 @@ namespace {
 // Routine id of the partial-download helpers, for their DLL call sites.
 constexpr int32_t kRoutine = 0x04010107;
 
-constexpr char kFirstLine[] = "qelmo partial 1";
+// The first format had no "valid" line; such a record is no record, and
+// its part file starts again from byte 0.
+constexpr char kFirstLine[] = "qelmo partial 2";
 constexpr int64_t kLargestRecord = 16384;
 constexpr uint32_t kGenericRead = 0x80000000, kGenericWrite = 0x40000000;
 constexpr uint32_t kShareAll = 7;
@@ -30,11 +32,11 @@ bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") !
 
 std::string format_partial_record(const PartialRecord& record) {
   return std::string(kFirstLine) + "\nurl " + record.url + "\ntotal " + std::to_string(record.total) + "\netag " +
-         record.etag + "\nlast-modified " + record.last_modified + "\n";
+         record.etag + "\nlast-modified " + record.last_modified + "\nvalid " + std::to_string(record.valid) + "\n";
 }
 
 bool parse_partial_record(const std::string& text, PartialRecord* record) {
-  std::string lines[5];
+  std::string lines[6];
   size_t start = 0;
   for (std::string& line : lines) {
     size_t end = text.find('\n', start);
@@ -44,12 +46,14 @@ bool parse_partial_record(const std::string& text, PartialRecord* record) {
   }
   if (start != text.size() || lines[0] != kFirstLine) return false;
   PartialRecord parsed;
-  std::string total;
+  std::string total, valid;
   if (!TakeField(lines[1], "url", &parsed.url) || !TakeField(lines[2], "total", &total) ||
-      !TakeField(lines[3], "etag", &parsed.etag) || !TakeField(lines[4], "last-modified", &parsed.last_modified))
+      !TakeField(lines[3], "etag", &parsed.etag) || !TakeField(lines[4], "last-modified", &parsed.last_modified) ||
+      !TakeField(lines[5], "valid", &valid))
     return false;
   parsed.total = parse_content_length(total.c_str());
-  if (parsed.url.empty() || parsed.total < 0) return false;
+  parsed.valid = parse_content_length(valid.c_str());
+  if (parsed.url.empty() || parsed.total < 0 || parsed.valid < 0 || parsed.valid > parsed.total) return false;
   *record = parsed;
   return true;
 }
@@ -75,6 +79,9 @@ bool save_partial_record(const PartialFiles& files, const PartialRecord& record)
   bool whole = CallDll(Site(DLL_WRITE_FILE, kRoutine, 2), file, Word(text.data()), static_cast<uint32_t>(text.size()),
                        Word(&written), 0) != 0 &&
                written == text.size();
+  // On disk before it replaces the old record: it vouches for the part's
+  // bytes after a power cut.
+  whole = whole && CallDll(Site(DLL_FLUSH_FILE_BUFFERS, kRoutine, 12), file) != 0;
   whole = CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 3), file) != 0 && whole;
   if (whole && CallDll(Site(DLL_MOVE_FILE_EX_W, kRoutine, 4), Word(files.record_new.c_str()),
                        Word(files.record.c_str()), kMoveReplaceExisting | kMoveWriteThrough))

@@ -1,8 +1,9 @@
 // A transfer that was cut off, as it stays on disk for the next click: the
 // bytes that arrived, in NAME.part, and beside them NAME.part.info, a small
 // record of what they are part of (the address, the whole length and the
-// server's validators). The record is written before the first body byte,
-// so a part file without one is never resumed.
+// server's validators) and how many of them are surely on disk. The record
+// is written before the first body byte, so a part file without one is
+// never resumed.
 //
 // The file functions go through the DLL-command gate only, so the transfer's
 // worker thread may use them too.
@@ -15,6 +16,10 @@ struct PartialRecord {
   int64_t total = -1;
   std::string etag;           // as the server sent it, quotes included
   std::string last_modified;  // an HTTP date
+  // The part file's bytes that were flushed before this record was written.
+  // After a power cut the file can be longer, its tail zeros: a resumed
+  // transfer cuts it back to this length first.
+  int64_t valid = 0;
 };
 
 std::string format_partial_record(const PartialRecord& record);
@@ -33,7 +38,7 @@ struct PartialFiles {
 // The names beside an archive's path (GBK).
 PartialFiles partial_files_of(const char* local_path);
 
-// The record, written whole or not at all.
+// The record, written whole or not at all, and flushed.
 bool save_partial_record(const PartialFiles& files, const PartialRecord& record);
 bool load_partial_record(const PartialFiles& files, PartialRecord* record);
 // Deletes the part file and its record.

@@ -19,6 +19,12 @@ static_assert(std::atomic<int64_t>::is_always_lock_free);
 
 enum class TransferPhase : int32_t { kConnecting, kReceiving };
 
+// Where the worker is, for the program's end: a worker left behind inside a
+// call that waits for the network is given up there for good (held still
+// until the process ends), so nothing calls through the DLL table after
+// the runtime has released it.
+enum class WorkerPlace : int32_t { kWorking, kWaitingForNetwork, kGivenUp };
+
 struct TransferJob {
   // Set by the window's thread before the worker starts; read-only after.
   uint32_t root = 0;           // the WinINet session
@@ -26,7 +32,8 @@ struct TransferJob {
   std::string headers;         // the request header block from byte 0
   bool decoding = false;       // whether WinINet undoes gzip and deflate
   PartialFiles files;          // the part file and its record
-  // A part file to go on from: its record and its real size (0: none).
+  // A part file to go on from: its record and the length it vouches for
+  // (0: none); the file is cut back to that length first.
   PartialRecord resume_record;
   int64_t resume_from = 0;
   std::string resume_headers;  // asks for the rest, if still the same version
@@ -44,6 +51,9 @@ struct TransferJob {
   std::atomic<uint32_t> last_activity_tick{0};  // the request went out, or bytes came
   std::atomic<TransferPhase> phase{TransferPhase::kConnecting};  // receiving once the body may come
   std::atomic<bool> resumable{false};  // a record describes what the part file holds
+  std::atomic<bool> restarted{false};  // the part file was started again from byte 0
+  std::atomic<uint32_t> body_ms{0};    // from the start to the body's last byte; 0 until then
+  std::atomic<WorkerPlace> place{WorkerPlace::kWorking};
   int32_t result = 0;  // a DownloadResult; valid once the worker has ended
 
   // Written by the window's thread: stop at the next block.
@@ -57,7 +67,3 @@ struct TransferJob {
 // The worker thread's procedure (a thread start routine); its argument is
 // the job, whose reference on WinINet it releases as it ends.
 extern "C" uint32_t __stdcall run_transfer_worker(void* job);
-
-// Set when the program ends: a worker left behind in a read that would not
-// end then stops without another DLL call.
-extern std::atomic<bool> transfer_workers_must_quit;

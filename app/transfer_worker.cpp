@@ -8,6 +8,7 @@
 #include "download.h"
 #include "http_values.h"
 #include "transfer_job.h"
+#include "transfer_plan.h"
 
 namespace {
 
@@ -25,11 +26,12 @@ constexpr uint32_t kQueryEtag = 54;
 constexpr uint32_t kQueryContentRange = 53;
 constexpr uint32_t kOptionUrl = 34;
 constexpr uint32_t kGenericWrite = 0x40000000;
-constexpr uint32_t kAppendData = 4;
-// Others may read, and a later transfer may take the file over should this
-// worker be left behind in a read that does not end.
-constexpr uint32_t kShareAll = 7;
+constexpr uint32_t kShareRead = 1;
 constexpr uint32_t kCreateAlways = 2, kOpenExisting = 3;
+constexpr uint32_t kFileBegin = 0;
+// How often the part file is flushed and its record moved up to it: what a
+// power cut can cost, against a flush per block.
+constexpr uint32_t kCheckpointEveryMs = 2000;
 constexpr uint32_t kAttributeNormal = 0x80;
 constexpr uint32_t kInvalidHandle = 0xFFFFFFFF;
 
@@ -77,10 +79,23 @@ uint32_t StatusCode(uint32_t request) {
   return status;
 }
 
+// Around a call that waits for the network as long as the server likes. A
+// worker given up there at the program's end never comes back out: it
+// stays here until the process ends, and calls nothing more.
+void EnterNetworkWait(TransferJob& job) { job.place.store(WorkerPlace::kWaitingForNetwork); }
+void LeaveNetworkWait(TransferJob& job) {
+  WorkerPlace expected = WorkerPlace::kWaitingForNetwork;
+  if (job.place.compare_exchange_strong(expected, WorkerPlace::kWorking)) return;
+  while (job.place.load() == WorkerPlace::kGivenUp) {
+  }
+}
+
 uint32_t OpenRequest(TransferJob& job, const std::string& headers) {
   job.last_activity_tick.store(Now());
+  EnterNetworkWait(job);
   uint32_t request = CallDll(Site(DLL_INTERNET_OPEN_URL, kRoutine, 5), job.root, Word(job.url), Word(headers.c_str()),
                              static_cast<uint32_t>(headers.size()), kRequestFlags, 0);
+  LeaveNetworkWait(job);
   if (request) job.request.store(request);
   return request;
 }
@@ -90,51 +105,40 @@ void CloseRequest(TransferJob& job) {
   if (uint32_t request = job.request.exchange(0)) CallDll(Site(DLL_INTERNET_CLOSE_HANDLE, kRoutine, 6), request);
 }
 
-// What the part file will be, after the answer to a request.
-enum class Plan {
-  kRefused,   // an error or an answer that is no archive
-  kFromZero,  // this answer's body is the whole archive
-  kAppend,    // this answer's body is the rest of the part file's archive
-  kComplete,  // the part file already holds the whole archive
-  kAskAgain,  // a resumed request was not answered with the rest: ask for all of it
-};
-
-// The answer to a request from byte 0.
-Plan PlanForWhole(const TransferJob& job, uint32_t request) {
-  if (LeftTls(job.url, request) || StatusCode(request) >= 400) return Plan::kRefused;  // an error page is no archive
-  // Encoded bytes would not be the archive when the system does not decode.
-  if (BodyIsEncoded(request) && !job.decoding) return Plan::kRefused;
-  return Plan::kFromZero;
-}
-
-// The answer to a request for the rest of the part file's archive. Only the
-// rest of the same version, from the part file's end, is appended to it;
-// anything else starts again from byte 0 (never a whole body after a part).
-Plan PlanForRest(const TransferJob& job, uint32_t request) {
-  if (LeftTls(job.url, request)) return Plan::kRefused;
-  uint32_t status = StatusCode(request);
-  if (status >= 400 && status != 416) return Plan::kRefused;
-  if (BodyIsEncoded(request)) return Plan::kAskAgain;  // an encoded transfer is never resumed
-  if (status == 200) return Plan::kFromZero;           // another version, or a server that ignores ranges
-  ContentRange range;
-  bool ranged = parse_content_range(QueryText(request, kQueryContentRange).c_str(), &range);
-  bool same_total = ranged && range.total == job.resume_record.total;
-  if (status == 206 && same_total && range.first == job.resume_from) return Plan::kAppend;
-  if (status == 416 && same_total && range.first < 0 && job.resume_from == range.total) return Plan::kComplete;
-  return Plan::kAskAgain;
+AnswerHeaders ReadAnswer(const TransferJob& job, uint32_t request) {
+  AnswerHeaders answer;
+  answer.status = StatusCode(request);
+  answer.left_tls = LeftTls(job.url, request);
+  answer.encoded = BodyIsEncoded(request);
+  answer.content_length = parse_content_length(QueryText(request, kQueryContentLength).c_str());
+  answer.content_range = QueryText(request, kQueryContentRange);
+  answer.etag = QueryText(request, kQueryEtag);
+  answer.last_modified = QueryText(request, kQueryLastModified);
+  return answer;
 }
 
 // The record of a transfer from byte 0, written before its first body byte
 // (or the old one removed when this one cannot be resumed).
-void DescribePartFile(TransferJob& job, uint32_t request, bool encoded, int64_t total) {
+void DescribePartFile(TransferJob& job, const AnswerHeaders& answer, int64_t total) {
   PartialRecord record;
   record.url = job.url;
   record.total = total;
-  record.etag = QueryText(request, kQueryEtag);
-  record.last_modified = QueryText(request, kQueryLastModified);
-  bool resumable = !encoded && total > 0 && !if_range_validator(record).empty() && save_partial_record(job.files, record);
+  record.etag = answer.etag;
+  record.last_modified = answer.last_modified;
+  bool resumable = !answer.encoded && total > 0 && !if_range_validator(record).empty() &&
+                   save_partial_record(job.files, record);
   if (!resumable) remove_partial_record(job.files);
+  job.resume_record = record;
   job.resumable.store(resumable);
+}
+
+// The part file's bytes so far are on disk, and the record says so. Until
+// the record is written anew it vouches for fewer bytes, never for more.
+bool Checkpoint(TransferJob& job, uint32_t file, int64_t on_disk) {
+  if (!CallDll(Site(DLL_FLUSH_FILE_BUFFERS, kRoutine, 16), file)) return false;
+  if (!job.resumable.load()) return true;
+  job.resume_record.valid = on_disk;
+  return save_partial_record(job.files, job.resume_record);
 }
 
 // The archive's bytes from the part file's end on; the part file stays
@@ -145,30 +149,78 @@ void GoOnFromPartFile(TransferJob& job) {
   job.total.store(job.resume_record.total);
 }
 
-// The block loop: every block read is written whole before the next.
+// The block loop: every block read is written whole before the next, and
+// every few seconds the part is flushed and its record moved up to it.
 int32_t ReceiveBody(TransferJob& job, uint32_t request, uint32_t file) {
   int64_t received = 0;
+  int64_t base = job.base.load();
+  uint32_t last_checkpoint = Now();
+  int32_t result = DOWNLOAD_OK;
   for (;;) {
-    if (job.cancel.load()) return DOWNLOAD_CANCELLED;
+    if (job.cancel.load()) {
+      result = DOWNLOAD_CANCELLED;
+      break;
+    }
     uint32_t bytes_read = 0;
-    if (!CallDll(Site(DLL_INTERNET_READ_FILE, kRoutine, 10), request, Word(job.block), TransferJob::kBlockSize,
-                 Word(&bytes_read)))
-      return job.cancel.load() ? DOWNLOAD_CANCELLED : DOWNLOAD_READ_FAILED;
+    EnterNetworkWait(job);
+    bool read = CallDll(Site(DLL_INTERNET_READ_FILE, kRoutine, 10), request, Word(job.block), TransferJob::kBlockSize,
+                        Word(&bytes_read)) != 0;
+    LeaveNetworkWait(job);
+    if (!read) {
+      result = job.cancel.load() ? DOWNLOAD_CANCELLED : DOWNLOAD_READ_FAILED;
+      break;
+    }
     if (bytes_read == 0) break;
-    // Stopped while the read waited: the window's thread may have left this
-    // worker behind and started another transfer on the same part file.
-    if (job.cancel.load()) return DOWNLOAD_CANCELLED;
+    // Stopped while the read waited: the window's thread has given up on
+    // this transfer already.
+    if (job.cancel.load()) {
+      result = DOWNLOAD_CANCELLED;
+      break;
+    }
     uint32_t written = 0;
     if (!CallDll(Site(DLL_WRITE_FILE, kRoutine, 11), file, Word(job.block), bytes_read, Word(&written), 0) ||
-        written != bytes_read)
-      return DOWNLOAD_NO_FILE;  // a full disk or a vanished folder
+        written != bytes_read) {
+      result = DOWNLOAD_NO_FILE;  // a full disk or a vanished folder
+      break;
+    }
     received += bytes_read;
     job.received.store(received, std::memory_order_release);
-    job.last_activity_tick.store(Now(), std::memory_order_release);
+    uint32_t now = Now();
+    job.last_activity_tick.store(now, std::memory_order_release);
+    if (now - last_checkpoint >= kCheckpointEveryMs) {
+      if (!Checkpoint(job, file, base + received)) {
+        result = DOWNLOAD_NO_FILE;
+        break;
+      }
+      last_checkpoint = now;
+    }
   }
+  job.body_ms.store((Now() - job.start_tick) | 1);
+  // What arrived is kept for the next click, whatever stopped the loop.
+  if (!Checkpoint(job, file, base + received) && result == DOWNLOAD_OK) result = DOWNLOAD_NO_FILE;
+  if (result != DOWNLOAD_OK) return result;
+  // An empty body is no archive: it must never replace one.
+  if (base + received == 0) return DOWNLOAD_NO_RESPONSE;
   // A connection that ended before the announced length is a failed read.
   int64_t total = job.total.load();
-  return total >= 0 && job.base.load() + received < total ? DOWNLOAD_READ_FAILED : DOWNLOAD_OK;
+  return total >= 0 && base + received < total ? DOWNLOAD_READ_FAILED : DOWNLOAD_OK;
+}
+
+// Opens the part file for this plan: anew from byte 0, or cut back to the
+// length its record vouches for (a power cut can leave a tail of zeros
+// behind it) and written on from there. Others may read it (the hash
+// follows it), nobody else may write it.
+uint32_t OpenPartFile(TransferJob& job, bool appending) {
+  uint32_t file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 12), Word(job.files.part.c_str()), kGenericWrite,
+                          kShareRead, 0, appending ? kOpenExisting : kCreateAlways, kAttributeNormal, 0);
+  if (file == kInvalidHandle || !appending) return file;
+  auto from = static_cast<uint64_t>(job.resume_from);
+  if (CallDll(Site(DLL_SET_FILE_POINTER_EX, kRoutine, 17), file, static_cast<uint32_t>(from),
+              static_cast<uint32_t>(from >> 32), 0, kFileBegin) &&
+      CallDll(Site(DLL_SET_END_OF_FILE, kRoutine, 18), file))
+    return file;
+  CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 19), file);
+  return kInvalidHandle;
 }
 
 // The request (for the rest of a part file, or from byte 0), the plan its
@@ -179,36 +231,40 @@ int32_t Transfer(TransferJob& job, uint32_t* file) {
   uint32_t request = OpenRequest(job, resuming ? job.resume_headers : job.headers);
   if (!request) return job.cancel.load() ? DOWNLOAD_CANCELLED : DOWNLOAD_NO_RESPONSE;
   if (job.cancel.load()) return DOWNLOAD_CANCELLED;
-  Plan plan = resuming ? PlanForRest(job, request) : PlanForWhole(job, request);
+  AnswerHeaders answer = ReadAnswer(job, request);
+  Plan plan = resuming ? plan_for_rest(answer, job.resume_record, job.resume_from) : plan_for_whole(answer, job.decoding);
   if (plan == Plan::kAskAgain) {
     CloseRequest(job);
     request = OpenRequest(job, job.headers);
     if (!request) return job.cancel.load() ? DOWNLOAD_CANCELLED : DOWNLOAD_NO_RESPONSE;
     if (job.cancel.load()) return DOWNLOAD_CANCELLED;
-    plan = PlanForWhole(job, request);
+    answer = ReadAnswer(job, request);
+    plan = plan_for_whole(answer, job.decoding);
   }
   if (plan == Plan::kRefused) return DOWNLOAD_NO_RESPONSE;
 
   if (plan == Plan::kComplete) {
     GoOnFromPartFile(job);
+    job.body_ms.store((Now() - job.start_tick) | 1);
     job.phase.store(TransferPhase::kReceiving);  // nothing more to come: the figures are final
     return DOWNLOAD_OK;
   }
+  // Stopped while the answer came: the window's thread may have left this
+  // worker behind, and the part file stays as it is.
+  if (job.cancel.load()) return DOWNLOAD_CANCELLED;
   bool appending = plan == Plan::kAppend;
-  *file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 12), Word(job.files.part.c_str()),
-                  appending ? kAppendData : kGenericWrite, kShareAll, 0, appending ? kOpenExisting : kCreateAlways,
-                  kAttributeNormal, 0);
+  *file = OpenPartFile(job, appending);
   if (*file == kInvalidHandle) return DOWNLOAD_NO_FILE;
   if (appending) {
     GoOnFromPartFile(job);
   } else {
-    bool encoded = BodyIsEncoded(request);
+    job.restarted.store(true);
     // A decoded body's length is not the announced one.
-    int64_t total = encoded ? -1 : parse_content_length(QueryText(request, kQueryContentLength).c_str());
+    int64_t total = answer.encoded ? -1 : answer.content_length;
     job.total.store(total);
     // The part file is empty now, so a record written here never describes
     // bytes of another version.
-    DescribePartFile(job, request, encoded, total);
+    DescribePartFile(job, answer, total);
   }
   job.last_activity_tick.store(Now());
   job.phase.store(TransferPhase::kReceiving);
@@ -217,16 +273,11 @@ int32_t Transfer(TransferJob& job, uint32_t* file) {
 
 }  // namespace
 
-std::atomic<bool> transfer_workers_must_quit{false};
-
 extern "C" uint32_t __stdcall run_transfer_worker(void* argument) {
   auto& job = *static_cast<TransferJob*>(argument);
   uint32_t wininet = job.wininet;
   uint32_t file = kInvalidHandle;
   int32_t result = Transfer(job, &file);
-  // A worker left behind that wakes while the program ends calls nothing
-  // more: the runtime is releasing the table its DLL calls go through.
-  if (transfer_workers_must_quit.load()) return 0;
   if (file != kInvalidHandle && !CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 14), file) && result == DOWNLOAD_OK)
     result = DOWNLOAD_NO_FILE;
   job.result = result;

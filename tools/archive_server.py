@@ -25,6 +25,10 @@ same size, /__replace?name=FILE&restore=1 the original again; GET
   empty       a zero-length body
   404         "404 Not Found" with an HTML body
   500         "500 Internal Server Error" with an HTML body
+  503         "503 Service Unavailable" with an HTML body
+  close-headers  takes the request and closes the connection without a word
+  ignore-if-range  answers every "Range: bytes=N-" with 206 from N, of the
+              version it has now, whatever the If-Range names
   drop        sends the headers and half of the body, then drops the
               connection
   gzip        the body gzip-compressed, with Content-Encoding: gzip
@@ -54,8 +58,9 @@ ARCHIVES = {
     "/up/dll/qelmo_app.zip": "qelmo_app.zip",
     "/up/all/qelmo.rar": "qelmo.rar",
 }
-MODES = ("normal", "no-length", "empty", "404", "500", "drop", "gzip", "trickle", "huge", "stall-body",
-         "stall-headers")
+MODES = ("normal", "no-length", "empty", "404", "500", "503", "close-headers", "ignore-if-range",
+         "drop", "gzip", "trickle", "huge", "stall-body", "stall-headers")
+ERRORS = {"404": "Not Found", "500": "Internal Server Error", "503": "Service Unavailable"}
 STALL_SECONDS = 120
 HUGE_LENGTH = 5 << 30
 HUGE_SENT = 4 << 20
@@ -164,9 +169,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                                                   self.headers.get("If-Range", "-")))
         name = ARCHIVES.get(url.path)
         mode = self.state.mode
-        if name is None or mode in ("404", "500"):
-            code = 500 if mode == "500" else 404
-            return self.page(code, "Not Found" if code == 404 else "Internal Server Error")
+        if name is None or mode in ERRORS:
+            code = int(mode) if mode in ERRORS else 404
+            return self.page(code, ERRORS[str(code)])
         try:
             path = os.path.join(self.state.root, name)
             with open(path, "rb") as f:
@@ -195,11 +200,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def serve_body(self, body, mode, version):
         if mode == "stall-headers":
             return self.stall()
+        if mode == "close-headers":
+            self.close_connection = True
+            return self.connection.shutdown(2)
         start = 0
         status = 200
         requested = self.headers.get("Range", "")
         wanted_version = self.headers.get("If-Range")
-        if requested.startswith("bytes=") and mode == "normal" and wanted_version in (None, *version.values()):
+        if mode == "ignore-if-range":
+            wanted_version = None
+        if requested.startswith("bytes=") and mode in ("normal", "ignore-if-range") and \
+                wanted_version in (None, *version.values()):
             first = requested[6:].split("-")[0]
             if first.isdigit() and int(first) >= len(body):
                 return self.unsatisfiable(len(body), version)

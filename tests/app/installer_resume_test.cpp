@@ -73,8 +73,30 @@ class ResumeTest : public ::testing::Test {
     ClickAndComplete(second, shown_from);
   }
 
-  static std::string RangeRequest(long long from, const std::string& validator) {
-    return std::string("normal ") + kPath + " bytes=" + std::to_string(from) + "- " + validator;
+  static std::string RangeRequest(long long from, const std::string& validator, const char* mode = "normal") {
+    return std::string(mode) + " " + kPath + " bytes=" + std::to_string(from) + "- " + validator;
+  }
+
+  // A part file and its record as a transfer leaves them: `part` holds the
+  // served archive's first `valid` bytes and whatever follows them.
+  static void LayPart(const std::wstring& folder, const std::string& part, size_t valid) {
+    std::string served = ReadFileBytes(ServerFile(kArchive));
+    Validators version = ServerValidators(kArchive);
+    WriteBytes(folder + kArchive + L".part", part);
+    WriteBytes(folder + kArchive + L".part.info",
+               "qelmo partial 2\nurl http://127.0.0.1:18080" + std::string(kPath) + "\ntotal " +
+                   std::to_string(served.size()) + "\netag " + version.etag + "\nlast-modified " +
+                   version.last_modified + "\nvalid " + std::to_string(valid) + "\n");
+  }
+
+  // A click that fails; the part file and its record stay as they were.
+  static void FailingClick(InstallerDriver& installer, long long kept) {
+    std::wstring why;
+    ASSERT_TRUE(installer.Click(kButton, &why)) << why;
+    EXPECT_TRUE(installer.WaitForStatus(L"下载状态：下载失败！")) << installer.Figures();
+    std::wstring part = installer.folder() + kArchive + L".part";
+    EXPECT_EQ(FileSize(part), kept);
+    EXPECT_TRUE(Exists(part + L".info"));
   }
 };
 
@@ -98,20 +120,85 @@ TEST_F(ResumeTest, AChangedFileStartsAgainFromZero) {
   EXPECT_EQ(RequestLog(), std::vector<std::string>{RangeRequest(kept, old_etag)});
 }
 
+// A click that fails before any of the rest arrives (offline, an error
+// answer, a connection closed before the headers) costs nothing: the next
+// one asks for the rest, and nothing is fetched from byte 0 again.
+TEST_F(ResumeTest, AFailedClickKeepsThePartForTheNextOne) {
+  long long kept = 0;
+  std::wstring folder = CutOffRun(L"qelmo-resume-failures", L"qelmo.exe", &kept);
+  std::wstring offline = folder + L"qelmo_no_server.exe";
+  ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"..\\..\\app\\qelmo_no_server.exe").c_str(), offline.c_str(), FALSE));
+  {
+    InstallerDriver no_server = InstallerDriver::InPlace(offline);
+    FailingClick(no_server, kept);
+    no_server.CloseWithEsc();
+    EXPECT_EQ(no_server.process().WaitForExit(kTimeout), 0u);
+  }
+  InstallerDriver installer = InstallerDriver::InPlace(folder + L"qelmo.exe");
+  for (const wchar_t* mode : {L"404", L"503", L"close-headers"}) {
+    ServerMode(mode);
+    FailingClick(installer, kept);
+  }
+  ServerMode(L"normal");
+  ClearRequestLog();
+  ClickAndComplete(installer);
+  EXPECT_EQ(RequestLog(), std::vector<std::string>{RangeRequest(kept, ServerValidators(kArchive).etag)});
+}
+
+// A part whose move into place failed (the old archive held open by another
+// program) stays whole, and the next click moves it.
+TEST_F(ResumeTest, AWholePartThatCouldNotReplaceTheOldArchiveIsMovedNextTime) {
+  InstallerDriver installer(L"qelmo-resume-held");
+  ASSERT_NE(installer.window(), nullptr);
+  std::string served = ReadFileBytes(ServerFile(kArchive));
+  LayPart(installer.folder(), served, served.size());
+  std::wstring target = installer.folder() + kArchive;
+  WriteBytes(target, "the archive the user had");
+  HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  FailingClick(installer, static_cast<long long>(served.size()));
+  CloseHandle(held);
+  EXPECT_EQ(ReadFileBytes(target), "the archive the user had");
+  ClickAndComplete(installer);
+  std::string whole = RangeRequest(served.size(), ServerValidators(kArchive).etag);
+  EXPECT_EQ(RequestLog(), (std::vector<std::string>{whole, whole}));
+}
+
+// After a power cut a part file can be longer than what was written, its
+// tail zeros; the record vouches only for what was flushed, and the part is
+// cut back to that before the rest is appended.
+TEST_F(ResumeTest, AZeroTailIsCutOffBeforeTheRest) {
+  InstallerDriver installer(L"qelmo-resume-zeros");
+  ASSERT_NE(installer.window(), nullptr);
+  std::string served = ReadFileBytes(ServerFile(kArchive));
+  size_t valid = served.size() / 3;
+  LayPart(installer.folder(), served.substr(0, valid) + std::string(200000, '\0'), valid);
+  ClickAndComplete(installer);
+  EXPECT_EQ(RequestLog(), std::vector<std::string>{RangeRequest(valid, ServerValidators(kArchive).etag)});
+}
+
+// A server that ignores If-Range sends the rest of the version it has now;
+// that rest is never appended to a part of the old one.
+TEST_F(ResumeTest, TheRestOfAnotherVersionIsNeverAppended) {
+  long long kept = 0;
+  std::string old_etag = ServerValidators(kArchive).etag;
+  std::wstring folder = CutOffRun(L"qelmo-resume-ignored", L"qelmo.exe", &kept);
+  ReplaceSample(kArchive);
+  ServerMode(L"ignore-if-range");
+  CompletingRun(folder);  // the new version, whole
+  EXPECT_EQ(RequestLog(), (std::vector<std::string>{RangeRequest(kept, old_etag, "ignore-if-range"),
+                                                    std::string("ignore-if-range ") + kPath + " - -"}));
+}
+
 // A part file that already holds the whole archive: the server answers 416
 // with the length the record knows, and that counts as complete.
 TEST_F(ResumeTest, AWholePartFileIsComplete) {
   InstallerDriver installer(L"qelmo-resume-whole");
   ASSERT_NE(installer.window(), nullptr);
   std::string served = ReadFileBytes(ServerFile(kArchive));
-  Validators version = ServerValidators(kArchive);
-  std::wstring part = installer.folder() + kArchive + L".part";
-  WriteBytes(part, served);
-  WriteBytes(part + L".info", "qelmo partial 1\nurl http://127.0.0.1:18080" + std::string(kPath) + "\ntotal " +
-                                  std::to_string(served.size()) + "\netag " + version.etag + "\nlast-modified " +
-                                  version.last_modified + "\n");
+  LayPart(installer.folder(), served, served.size());
   ClickAndComplete(installer);
-  EXPECT_EQ(RequestLog(), std::vector<std::string>{RangeRequest(served.size(), version.etag)});
+  EXPECT_EQ(RequestLog(), std::vector<std::string>{RangeRequest(served.size(), ServerValidators(kArchive).etag)});
 }
 
 // A build that knows the archives' SHA-256: a whole transfer, and one that

@@ -81,6 +81,20 @@ TEST_P(StalledServer, TheWindowAnswersAndTheTransferFailsAfterTheLimit) {
     Sleep(50);
   EXPECT_TRUE(installer.AllDownloadButtonsEnabled()) << "and enabled again after the failure";
   EXPECT_FALSE(Exists(installer.folder() + kArchive));
+
+  // The stalled worker is left behind, still waiting for the server: while
+  // it lives, another click on its archive fails at once and asks nothing,
+  // so two transfers never write one part file.
+  std::wstring part = installer.folder() + kArchive + L".part";
+  long long kept = FileSize(part);
+  ServerMode(L"normal");
+  ClearRequestLog();
+  DWORD clicked = GetTickCount();
+  installer.Click(kButton, nullptr, [&] { return GetTickCount() - clicked > 2000; });
+  EXPECT_EQ(installer.StatusPart(0), kFailed);
+  EXPECT_EQ(RequestsServed(), 0);
+  EXPECT_EQ(FileSize(part), kept);
+  // And the program still ends at once, the worker held where it waits.
   installer.CloseWithEsc();
   EXPECT_EQ(installer.process().WaitForExit(kTimeout), 0u);
 }

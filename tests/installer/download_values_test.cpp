@@ -11,6 +11,7 @@
 #include "installer_runtime.h"
 #include "partial_download.h"
 #include "sha256_hash.h"
+#include "transfer_plan.h"
 #include "wide_text.h"
 
 namespace {
@@ -42,13 +43,19 @@ TEST(ContentRange, RangesAndTheUnsatisfiableForm) {
 
 TEST(PartialRecord, ReadsBackWhatItWrites) {
   PartialRecord record{"https://localhost:18443/up/all/qelmo.rar", int64_t{5} << 30, "\"5f3e-12345\"",
-                       "Tue, 08 Dec 2026 10:00:00 GMT"};
+                       "Tue, 08 Dec 2026 10:00:00 GMT", int64_t{9} << 29};
   PartialRecord read;
   ASSERT_TRUE(parse_partial_record(format_partial_record(record), &read));
   EXPECT_EQ(read.url, record.url);
   EXPECT_EQ(read.total, record.total);
   EXPECT_EQ(read.etag, record.etag);
   EXPECT_EQ(read.last_modified, record.last_modified);
+  EXPECT_EQ(read.valid, record.valid);
+  PartialRecord beyond = record;
+  beyond.valid = record.total + 1;
+  EXPECT_FALSE(parse_partial_record(format_partial_record(beyond), &read)) << "more valid bytes than the archive has";
+  EXPECT_FALSE(parse_partial_record("qelmo partial 1\nurl u\ntotal 10\netag \"v\"\nlast-modified d\n", &read))
+      << "the first format says nothing of what was flushed";
   // Anything cut short or changed by hand is no record.
   std::string text = format_partial_record(record);
   for (size_t cut = 0; cut < text.size(); ++cut) EXPECT_FALSE(parse_partial_record(text.substr(0, cut), &read));
@@ -63,6 +70,84 @@ TEST(PartialRecord, IfRangeTakesAStrongEtagElseTheDate) {
   EXPECT_EQ(if_range_validator({"u", 1, "W/\"abc\"", "date"}), "date") << "a weak ETag may not be used";
   EXPECT_EQ(if_range_validator({"u", 1, "", "date"}), "date");
   EXPECT_EQ(if_range_validator({"u", 1, "W/\"abc\"", ""}), "") << "nothing to resume against";
+}
+
+// The worker's decision after an answer's headers. The part file's record:
+// 6000 bytes of version "v1", 1000 of them kept.
+TEST(TransferPlan, OnlyTheRestOfTheSameVersionIsAppended) {
+  const PartialRecord kept{"u", 6000, "\"v1\"", "Tue, 08 Dec 2026 10:00:00 GMT", 1000};
+  auto answer = [](uint32_t status, const char* range, const char* etag = "\"v1\"", bool encoded = false) {
+    AnswerHeaders a;
+    a.status = status;
+    a.content_range = range;
+    a.etag = etag;
+    a.last_modified = "Tue, 08 Dec 2026 10:00:00 GMT";
+    a.encoded = encoded;
+    a.content_length = status == 206 ? 5000 : 6000;
+    return a;
+  };
+  struct Case {
+    const char* what;
+    AnswerHeaders answer;
+    Plan plan;
+  } cases[] = {
+      {"the rest", answer(206, "bytes 1000-5999/6000"), Plan::kAppend},
+      {"206 from another byte", answer(206, "bytes 999-5999/6000"), Plan::kAskAgain},
+      {"206 of another length", answer(206, "bytes 1000-6999/7000"), Plan::kAskAgain},
+      {"206 of another version (If-Range ignored)", answer(206, "bytes 1000-5999/6000", "\"v2\""), Plan::kAskAgain},
+      {"206 without an ETag", answer(206, "bytes 1000-5999/6000", ""), Plan::kAskAgain},
+      {"206 without a range", answer(206, ""), Plan::kAskAgain},
+      {"206 encoded", answer(206, "bytes 1000-5999/6000", "\"v1\"", true), Plan::kAskAgain},
+      {"416 of another length", answer(416, "bytes */7000"), Plan::kAskAgain},
+      {"416 of this length, part not whole", answer(416, "bytes */6000"), Plan::kAskAgain},
+      {"200: the whole archive again", answer(200, ""), Plan::kFromZero},
+      {"204", answer(204, ""), Plan::kAskAgain},
+      {"404", answer(404, ""), Plan::kRefused},
+      {"503", answer(503, ""), Plan::kRefused},
+  };
+  for (const Case& c : cases) EXPECT_EQ(plan_for_rest(c.answer, kept, 1000), c.plan) << c.what;
+
+  EXPECT_EQ(plan_for_rest(answer(416, "bytes */6000"), kept, 6000), Plan::kComplete) << "a whole part";
+  AnswerHeaders empty = answer(200, "");
+  empty.content_length = 0;
+  EXPECT_EQ(plan_for_rest(empty, kept, 1000), Plan::kRefused) << "an empty body replaces nothing";
+  AnswerHeaders left = answer(206, "bytes 1000-5999/6000");
+  left.left_tls = true;
+  EXPECT_EQ(plan_for_rest(left, kept, 1000), Plan::kRefused);
+  // Without a strong ETag the date names the version.
+  const PartialRecord dated{"u", 6000, "W/\"v1\"", "Tue, 08 Dec 2026 10:00:00 GMT", 1000};
+  AnswerHeaders same_date = answer(206, "bytes 1000-5999/6000", "W/\"v1\"");
+  EXPECT_EQ(plan_for_rest(same_date, dated, 1000), Plan::kAppend);
+  same_date.last_modified = "Wed, 09 Dec 2026 10:00:00 GMT";
+  EXPECT_EQ(plan_for_rest(same_date, dated, 1000), Plan::kAskAgain);
+}
+
+TEST(TransferPlan, AWholeTransferNeedsA200WithABody) {
+  auto answer = [](uint32_t status, int64_t length, bool encoded = false) {
+    AnswerHeaders a;
+    a.status = status;
+    a.content_length = length;
+    a.encoded = encoded;
+    return a;
+  };
+  EXPECT_EQ(plan_for_whole(answer(200, 6000), false), Plan::kFromZero);
+  EXPECT_EQ(plan_for_whole(answer(200, -1), false), Plan::kFromZero) << "a length ending with the connection";
+  EXPECT_EQ(plan_for_whole(answer(200, 0), false), Plan::kRefused) << "an empty body";
+  EXPECT_EQ(plan_for_whole(answer(204, -1), false), Plan::kRefused);
+  EXPECT_EQ(plan_for_whole(answer(206, 6000), false), Plan::kRefused) << "a range nobody asked for";
+  EXPECT_EQ(plan_for_whole(answer(404, 120), false), Plan::kRefused);
+  EXPECT_EQ(plan_for_whole(answer(200, 3000, true), false), Plan::kRefused) << "encoded, not decoded";
+  EXPECT_EQ(plan_for_whole(answer(200, 3000, true), true), Plan::kFromZero);
+  EXPECT_EQ(plan_for_whole(answer(200, 0, true), true), Plan::kFromZero)
+      << "an encoded length is not the archive's; the body itself must not be empty";
+}
+
+TEST(TransferPlan, StalledOnlyAfterTheLimitOfSilence) {
+  EXPECT_FALSE(transfer_stalled(40000, 10000, 30000));
+  EXPECT_TRUE(transfer_stalled(40001, 10000, 30000));
+  EXPECT_FALSE(transfer_stalled(10000, 10005, 30000)) << "the worker's tick came just after the clock was read";
+  EXPECT_FALSE(transfer_stalled(5000, 0xFFFFF000u, 30000)) << "across the tick count's wrap";
+  EXPECT_TRUE(transfer_stalled(40000, 0xFFFFF000u, 30000));
 }
 
 TEST(RequestHeaders, EncodingsOnlyWhenDecodedAndARangeOfOneVersion) {
@@ -110,10 +195,10 @@ TEST(PartialFilesOnDisk, TheRecordIsSavedWholeAndRemovedWithThePart) {
   PartialFiles files = partial_files_of(archive.c_str());
   EXPECT_EQ(files.part, GbkToWide((archive + ".part").c_str())) << "no stray terminator inside the names";
   EXPECT_EQ(files.record, files.part + L".info");
-  PartialRecord record{"http://127.0.0.1:18080/up/all/qelmo.rar", 6303801, "\"v1\"", ""};
+  PartialRecord record{"http://127.0.0.1:18080/up/all/qelmo.rar", 6303801, "\"v1\"", "", 4096};
   ASSERT_TRUE(save_partial_record(files, record));
   EXPECT_EQ(file_size(files.record_new), -1) << "written aside, then moved over";
-  EXPECT_EQ(file_size(files.record), 99);
+  EXPECT_EQ(file_size(files.record), 110);
   PartialRecord read;
   ASSERT_TRUE(load_partial_record(files, &read));
   EXPECT_EQ(read.total, record.total);
