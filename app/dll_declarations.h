@@ -73,5 +73,8 @@ enum DllCommand : int {
   DLL_SET_END_OF_FILE,
   DLL_SUSPEND_THREAD,
   DLL_GET_THREAD_CONTEXT,
+  // The part file's flusher sleeps between its turns until woken.
+  DLL_CREATE_EVENT_W,
+  DLL_SET_EVENT,
   DLL_COMMAND_COUNT
 };

@@ -159,6 +159,23 @@ void HoldStill(uint32_t thread) {
   CallDll(Site(DLL_GET_THREAD_CONTEXT, kRoutine, 21), thread, Word(context));
 }
 
+// At the program's end, one thread of a transfer left behind: it has
+// ended, or it is held still where it waits, so that it never calls through
+// the DLL table the runtime releases next. One busy elsewhere (a write, a
+// flush) soon ends or waits again; one that does neither within the
+// patience is held still wherever it is.
+void GiveUp(uint32_t thread, std::atomic<WorkerPlace>& place, uint32_t start) {
+  constexpr uint32_t kPatienceMs = 5000, kLookEveryMs = 10;
+  for (;;) {
+    if (CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 15), thread, kLookEveryMs) == kWaitObject0) return;
+    WorkerPlace idle = WorkerPlace::kIdle;
+    if (!place.compare_exchange_strong(idle, WorkerPlace::kGivenUp) && Now() - start < kPatienceMs) continue;
+    place.store(WorkerPlace::kGivenUp);
+    HoldStill(thread);
+    return;
+  }
+}
+
 bool MoveIntoPlace(const std::wstring& from, const char* to) {
   std::wstring target = WideText(to);
   return CallDll(Site(DLL_MOVE_FILE_EX_W, kRoutine, 7), Word(from.c_str()), Word(target.c_str()),
@@ -266,25 +283,12 @@ void stop_transfer() {
 bool wait_for_transfer_end(uint32_t wait_ms) { return !g_active || WorkerEnded(*g_active, wait_ms); }
 
 void end_transfer_workers() {
-  // One that is just finishing is given a moment; one inside a call that
-  // waits for the network is given up there and held still, so that it
-  // never calls through the DLL table the runtime releases next. A worker
-  // busy elsewhere (a write, a record) soon ends or waits for the network
-  // again; one that does neither by then is held still wherever it is.
-  constexpr uint32_t kPatienceMs = 5000, kLookEveryMs = 10;
   uint32_t start = Now();
-  for (size_t i = 0; i < g_left_workers.size();) {
-    LeftWorker& left = g_left_workers[i];
-    if (CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 15), left.thread, kLookEveryMs) == kWaitObject0) {
-      ++i;
-      continue;
-    }
-    WorkerPlace waiting = WorkerPlace::kWaitingForNetwork;
-    bool in_network_wait = left.job->place.compare_exchange_strong(waiting, WorkerPlace::kGivenUp);
-    if (!in_network_wait && Now() - start < kPatienceMs) continue;
-    left.job->place.store(WorkerPlace::kGivenUp);
-    HoldStill(left.thread);
-    ++i;
+  // The worker first: once it waits for the network, its flusher (if it
+  // has one) has been started.
+  for (LeftWorker& left : g_left_workers) {
+    GiveUp(left.thread, left.job->place, start);
+    if (left.job->flusher) GiveUp(left.job->flusher, left.job->flusher_place, start);
   }
 }
 
@@ -354,6 +358,8 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
     g_left_workers.push_back(LeftWorker{active.thread, job.release()});
   } else {
     CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 13), active.thread);
+    if (job->flusher) CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 22), job->flusher);
+    if (job->flusher_wake) CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 23), job->flusher_wake);
     CallDll(Site(DLL_INTERNET_CLOSE_HANDLE, kRoutine, 14), root);
   }
   if (result != DOWNLOAD_OK && outcome.stalled) result = DOWNLOAD_READ_FAILED;

@@ -74,6 +74,8 @@ constexpr DllDeclaration kDllDeclarations[] = {
     {DLL_SET_END_OF_FILE, "kernel32.dll", "SetEndOfFile"},
     {DLL_SUSPEND_THREAD, "kernel32.dll", "SuspendThread"},
     {DLL_GET_THREAD_CONTEXT, "kernel32.dll", "GetThreadContext"},
+    {DLL_CREATE_EVENT_W, "kernel32.dll", "CreateEventW"},
+    {DLL_SET_EVENT, "kernel32.dll", "SetEvent"},
 };
 static_assert(std::size(kDllDeclarations) == DLL_COMMAND_COUNT, "one row per DLL command");
 

@@ -19,11 +19,20 @@ static_assert(std::atomic<int64_t>::is_always_lock_free);
 
 enum class TransferPhase : int32_t { kConnecting, kReceiving };
 
-// Where the worker is, for the program's end: a worker left behind inside a
-// call that waits for the network is given up there for good (held still
-// until the process ends), so nothing calls through the DLL table after
-// the runtime has released it.
-enum class WorkerPlace : int32_t { kWorking, kWaitingForNetwork, kGivenUp };
+// Where a transfer's thread is, for the program's end: one left behind
+// inside a call that waits (for the network, or the flusher for its next
+// turn) is given up there for good (held still until the process ends), so
+// nothing calls through the DLL table after the runtime has released it.
+enum class WorkerPlace : int32_t { kWorking, kIdle, kGivenUp };
+
+// Back from a wait: working again, unless given up meanwhile; a thread given
+// up stays here, calling nothing, until the process ends.
+inline void leave_idle_place(std::atomic<WorkerPlace>& place) {
+  WorkerPlace expected = WorkerPlace::kIdle;
+  if (place.compare_exchange_strong(expected, WorkerPlace::kWorking)) return;
+  while (place.load() == WorkerPlace::kGivenUp) {
+  }
+}
 
 struct TransferJob {
   // Set by the window's thread before the worker starts; read-only after.
@@ -54,6 +63,14 @@ struct TransferJob {
   std::atomic<bool> restarted{false};  // the part file was started again from byte 0
   std::atomic<uint32_t> body_ms{0};    // from the start to the body's last byte; 0 until then
   std::atomic<WorkerPlace> place{WorkerPlace::kWorking};
+
+  // The part file's flusher (0: none), the event that wakes it, and where
+  // it is; the part's handle while the body is written.
+  uint32_t flusher = 0;
+  uint32_t flusher_wake = 0;
+  std::atomic<bool> flusher_stop{false};
+  std::atomic<WorkerPlace> flusher_place{WorkerPlace::kWorking};
+  uint32_t part_file = 0;
   int32_t result = 0;  // a DownloadResult; valid once the worker has ended
 
   // Written by the window's thread: stop at the next block.

@@ -7,6 +7,7 @@
 #include "app_calls.h"
 #include "download.h"
 #include "http_values.h"
+#include "part_flusher.h"
 #include "transfer_job.h"
 #include "transfer_plan.h"
 
@@ -29,9 +30,6 @@ constexpr uint32_t kGenericWrite = 0x40000000;
 constexpr uint32_t kShareRead = 1;
 constexpr uint32_t kCreateAlways = 2, kOpenExisting = 3;
 constexpr uint32_t kFileBegin = 0;
-// How often the part file is flushed and its record moved up to it: what a
-// power cut can cost, against a flush per block.
-constexpr uint32_t kCheckpointEveryMs = 2000;
 constexpr uint32_t kAttributeNormal = 0x80;
 constexpr uint32_t kInvalidHandle = 0xFFFFFFFF;
 
@@ -80,15 +78,9 @@ uint32_t StatusCode(uint32_t request) {
 }
 
 // Around a call that waits for the network as long as the server likes. A
-// worker given up there at the program's end never comes back out: it
-// stays here until the process ends, and calls nothing more.
-void EnterNetworkWait(TransferJob& job) { job.place.store(WorkerPlace::kWaitingForNetwork); }
-void LeaveNetworkWait(TransferJob& job) {
-  WorkerPlace expected = WorkerPlace::kWaitingForNetwork;
-  if (job.place.compare_exchange_strong(expected, WorkerPlace::kWorking)) return;
-  while (job.place.load() == WorkerPlace::kGivenUp) {
-  }
-}
+// worker given up there at the program's end never comes back out.
+void EnterNetworkWait(TransferJob& job) { job.place.store(WorkerPlace::kIdle); }
+void LeaveNetworkWait(TransferJob& job) { leave_idle_place(job.place); }
 
 uint32_t OpenRequest(TransferJob& job, const std::string& headers) {
   job.last_activity_tick.store(Now());
@@ -134,6 +126,7 @@ void DescribePartFile(TransferJob& job, const AnswerHeaders& answer, int64_t tot
 
 // The part file's bytes so far are on disk, and the record says so. Until
 // the record is written anew it vouches for fewer bytes, never for more.
+// The worker's last word on the part, once the flusher has ended.
 bool Checkpoint(TransferJob& job, uint32_t file, int64_t on_disk) {
   if (!CallDll(Site(DLL_FLUSH_FILE_BUFFERS, kRoutine, 16), file)) return false;
   if (!job.resumable.load()) return true;
@@ -149,13 +142,13 @@ void GoOnFromPartFile(TransferJob& job) {
   job.total.store(job.resume_record.total);
 }
 
-// The block loop: every block read is written whole before the next, and
-// every few seconds the part is flushed and its record moved up to it.
+// The block loop: every block read is written whole before the next, while
+// the flusher moves the part's record up every few seconds.
 int32_t ReceiveBody(TransferJob& job, uint32_t request, uint32_t file) {
   int64_t received = 0;
   int64_t base = job.base.load();
-  uint32_t last_checkpoint = Now();
   int32_t result = DOWNLOAD_OK;
+  start_part_flusher(job, file);
   for (;;) {
     if (job.cancel.load()) {
       result = DOWNLOAD_CANCELLED;
@@ -185,17 +178,10 @@ int32_t ReceiveBody(TransferJob& job, uint32_t request, uint32_t file) {
     }
     received += bytes_read;
     job.received.store(received, std::memory_order_release);
-    uint32_t now = Now();
-    job.last_activity_tick.store(now, std::memory_order_release);
-    if (now - last_checkpoint >= kCheckpointEveryMs) {
-      if (!Checkpoint(job, file, base + received)) {
-        result = DOWNLOAD_NO_FILE;
-        break;
-      }
-      last_checkpoint = now;
-    }
+    job.last_activity_tick.store(Now(), std::memory_order_release);
   }
   job.body_ms.store((Now() - job.start_tick) | 1);
+  stop_part_flusher(job);
   // What arrived is kept for the next click, whatever stopped the loop.
   if (!Checkpoint(job, file, base + received) && result == DOWNLOAD_OK) result = DOWNLOAD_NO_FILE;
   if (result != DOWNLOAD_OK) return result;

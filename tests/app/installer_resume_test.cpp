@@ -107,6 +107,28 @@ TEST_F(ResumeTest, ClosedDuringATransferThenTheRestOfTheSameVersion) {
   EXPECT_EQ(RequestLog(), std::vector<std::string>{RangeRequest(kept, ServerValidators(kArchive).etag)});
 }
 
+// While the body arrives, the record vouches for more and more of the part
+// (it is flushed every few seconds), never for more than is there.
+TEST_F(ResumeTest, TheRecordFollowsThePartWhileItArrives) {
+  InstallerDriver installer(L"qelmo-resume-record");
+  ASSERT_NE(installer.window(), nullptr);
+  ServerRate(1000000);
+  std::wstring why;
+  ASSERT_TRUE(installer.Click(kButton, &why, [] { return RequestsServed() > 0; })) << why;
+  std::wstring part = installer.folder() + kArchive + L".part";
+  long long vouched = 0;
+  for (DWORD start = GetTickCount(); vouched == 0 && GetTickCount() - start < 8000; Sleep(100)) {
+    std::string record = ReadFileBytes(part + L".info");
+    size_t at = record.find("\nvalid ");
+    if (at != std::string::npos) vouched = atoll(record.c_str() + at + 7);
+  }
+  EXPECT_GT(vouched, 0) << "no flush within 8 s of a transfer at 1 MB/s";
+  EXPECT_LE(vouched, FileSize(part));
+  EXPECT_EQ(installer.StatusPart(0), L"下载状态：正在下载！") << "while the transfer runs";
+  PostMessageW(installer.window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(installer.process().WaitForExit(kTimeout), 0u);
+}
+
 // The server has another version by the second click: the If-Range does not
 // match, the server sends all of it, and the part file starts again from
 // byte 0 (nothing of the old version stays).

@@ -1,0 +1,49 @@
+#include "part_flusher.h"
+
+#include "app_calls.h"
+#include "transfer_job.h"
+
+namespace {
+
+// Routine id of the part flusher, for the statement positions of its DLL calls.
+constexpr int32_t kRoutine = 0x04010108;
+
+// How often the part file is flushed: what a power cut can cost.
+constexpr uint32_t kFlushEveryMs = 2000;
+constexpr uint32_t kInfinite = 0xFFFFFFFF;
+
+extern "C" uint32_t __stdcall run_part_flusher(void* argument) {
+  auto& job = *static_cast<TransferJob*>(argument);
+  PartialRecord record = job.resume_record;  // the worker leaves it alone until the flusher has ended
+  for (;;) {
+    job.flusher_place.store(WorkerPlace::kIdle);
+    CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 1), job.flusher_wake, kFlushEveryMs);
+    leave_idle_place(job.flusher_place);
+    if (job.flusher_stop.load()) return 0;
+    // Only what was written before the flush began is vouched for.
+    int64_t written = job.base.load() + job.received.load(std::memory_order_acquire);
+    if (!CallDll(Site(DLL_FLUSH_FILE_BUFFERS, kRoutine, 2), job.part_file)) continue;
+    if (!job.resumable.load()) continue;
+    record.valid = written;
+    save_partial_record(job.files, record);
+  }
+}
+
+}  // namespace
+
+bool start_part_flusher(TransferJob& job, uint32_t file) {
+  job.part_file = file;
+  job.flusher_wake = CallDll(Site(DLL_CREATE_EVENT_W, kRoutine, 3), 0, 0, 0, 0);
+  if (!job.flusher_wake) return false;
+  uint32_t thread_id = 0;
+  job.flusher = CallDll(Site(DLL_CREATE_THREAD, kRoutine, 4), 0, 0, Word(reinterpret_cast<void*>(&run_part_flusher)),
+                        Word(&job), 0, Word(&thread_id));
+  return job.flusher != 0;
+}
+
+void stop_part_flusher(TransferJob& job) {
+  if (!job.flusher) return;
+  job.flusher_stop.store(true);
+  CallDll(Site(DLL_SET_EVENT, kRoutine, 5), job.flusher_wake);
+  CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 6), job.flusher, kInfinite);
+}
