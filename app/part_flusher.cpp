@@ -21,15 +21,18 @@ extern "C" uint32_t __stdcall run_part_flusher(void* argument) {
     leave_idle_place(job.flusher_place);
     if (job.flusher_stop.load()) return 0;
     // Only what was written before the flush began is vouched for.
-    int64_t written = job.base.load() + job.received.load(std::memory_order_acquire);
-    if (!CallDll(Site(DLL_FLUSH_FILE_BUFFERS, kRoutine, 2), job.part_file)) continue;
-    if (!job.resumable.load()) continue;
-    record.valid = written;
-    save_partial_record(job.files, record);
+    checkpoint_part(job, job.part_file, record, job.base.load() + job.received.load(std::memory_order_acquire));
   }
 }
 
 }  // namespace
+
+bool checkpoint_part(TransferJob& job, uint32_t file, PartialRecord& record, int64_t on_disk) {
+  if (!CallDll(Site(DLL_FLUSH_FILE_BUFFERS, kRoutine, 2), file)) return false;
+  if (!job.resumable.load()) return true;
+  record.valid = on_disk;
+  return save_partial_record(job.files, record);
+}
 
 bool start_part_flusher(TransferJob& job, uint32_t file) {
   job.part_file = file;

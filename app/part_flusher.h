@@ -7,7 +7,14 @@
 #pragma once
 #include <cstdint>
 
+#include "partial_download.h"
+
 struct TransferJob;
+
+// The part's bytes up to `on_disk` are on disk, and, when the part is
+// resumable, its record says so. Until the record is written anew it
+// vouches for fewer bytes, never for more.
+bool checkpoint_part(TransferJob& job, uint32_t file, PartialRecord& record, int64_t on_disk);
 
 // Starts flushing `file`, the part the worker writes from job.base on;
 // false when no thread could be made (the part is then flushed only at the

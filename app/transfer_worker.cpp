@@ -124,16 +124,6 @@ void DescribePartFile(TransferJob& job, const AnswerHeaders& answer, int64_t tot
   job.resumable.store(resumable);
 }
 
-// The part file's bytes so far are on disk, and the record says so. Until
-// the record is written anew it vouches for fewer bytes, never for more.
-// The worker's last word on the part, once the flusher has ended.
-bool Checkpoint(TransferJob& job, uint32_t file, int64_t on_disk) {
-  if (!CallDll(Site(DLL_FLUSH_FILE_BUFFERS, kRoutine, 16), file)) return false;
-  if (!job.resumable.load()) return true;
-  job.resume_record.valid = on_disk;
-  return save_partial_record(job.files, job.resume_record);
-}
-
 // The archive's bytes from the part file's end on; the part file stays
 // resumable under its record.
 void GoOnFromPartFile(TransferJob& job) {
@@ -182,8 +172,10 @@ int32_t ReceiveBody(TransferJob& job, uint32_t request, uint32_t file) {
   }
   job.body_ms.store((Now() - job.start_tick) | 1);
   stop_part_flusher(job);
-  // What arrived is kept for the next click, whatever stopped the loop.
-  if (!Checkpoint(job, file, base + received) && result == DOWNLOAD_OK) result = DOWNLOAD_NO_FILE;
+  // What arrived is kept for the next click, whatever stopped the loop; the
+  // flusher has ended, so the record is the worker's alone again.
+  if (!checkpoint_part(job, file, job.resume_record, base + received) && result == DOWNLOAD_OK)
+    result = DOWNLOAD_NO_FILE;
   if (result != DOWNLOAD_OK) return result;
   // An empty body is no archive: it must never replace one.
   if (base + received == 0) return DOWNLOAD_NO_RESPONSE;
