@@ -107,11 +107,8 @@ bool TakeQuitMessage(int32_t* exit_code) {
 // size on, and its speed from its own bytes.
 DownloadProgress Snapshot(const TransferJob& job, uint32_t finished) {
   int64_t received = job.received.load(std::memory_order_acquire);
-  // The final figures are those of the body's last byte: the hash and the
-  // move that come after it are no part of the transfer's speed.
-  uint32_t body_ms = job.body_ms.load();
-  uint32_t elapsed = finished && body_ms ? body_ms : Now() - job.start_tick;  // unsigned: right when the tick count wraps
-  return DownloadProgress{job.total.load(), job.base.load() + received, received, elapsed ? elapsed : 10, finished};
+  uint32_t elapsed = displayed_elapsed_ms(job.start_tick, Now(), job.body_ms.load(), finished != 0);
+  return DownloadProgress{job.total.load(), job.base.load() + received, received, elapsed, finished};
 }
 
 // Called directly, not through CallWindowProcA: there Wine takes the first

@@ -46,6 +46,11 @@ Plan plan_for_rest(const AnswerHeaders& answer, const PartialRecord& record, int
   return Plan::kAskAgain;
 }
 
+uint32_t displayed_elapsed_ms(uint32_t start_tick, uint32_t now, uint32_t body_ms, bool finished) {
+  uint32_t elapsed = finished && body_ms ? body_ms : now - start_tick;  // unsigned: right across the wrap
+  return elapsed ? elapsed : 10;
+}
+
 bool transfer_stalled(uint32_t now, uint32_t last_activity, uint32_t limit_ms) {
   // Signed: the clock's wrap-around and a tick from just after `now` both
   // come out right.

@@ -41,3 +41,9 @@ Plan plan_for_rest(const AnswerHeaders& answer, const PartialRecord& record, int
 // writes its tick while the window's thread reads the clock, so `last` may
 // be a moment later than `now`: that is activity, not a wrapped wait.
 bool transfer_stalled(uint32_t now, uint32_t last_activity, uint32_t limit_ms);
+
+// The elapsed time the display shows at tick `now` for a transfer started
+// at `start_tick`: never 0 (a first block within the start's millisecond
+// shows 10 ms), and once finished the time to the body's last byte
+// (`body_ms`, 0 when unknown), not the hash and move that came after it.
+uint32_t displayed_elapsed_ms(uint32_t start_tick, uint32_t now, uint32_t body_ms, bool finished);

@@ -150,6 +150,15 @@ TEST(TransferPlan, StalledOnlyAfterTheLimitOfSilence) {
   EXPECT_TRUE(transfer_stalled(40000, 0xFFFFF000u, 30000));
 }
 
+TEST(TransferPlan, TheDisplayedTimeIsNeverZeroAndEndsAtTheLastByte) {
+  EXPECT_EQ(displayed_elapsed_ms(5000, 5000, 0, false), 10u) << "a first block within the start's millisecond";
+  EXPECT_EQ(displayed_elapsed_ms(5000, 7500, 0, false), 2500u);
+  EXPECT_EQ(displayed_elapsed_ms(0xFFFFFF00u, 0x100, 0, false), 0x200u) << "across the tick count's wrap";
+  EXPECT_EQ(displayed_elapsed_ms(5000, 9000, 2500, true), 2500u) << "the hash and the move after the body";
+  EXPECT_EQ(displayed_elapsed_ms(5000, 9000, 2500, false), 4000u) << "still running";
+  EXPECT_EQ(displayed_elapsed_ms(5000, 9000, 0, true), 4000u) << "finished with no last byte seen";
+}
+
 TEST(RequestHeaders, EncodingsOnlyWhenDecodedAndARangeOfOneVersion) {
   StartInstallerRuntime();
   EXPECT_NE(request_headers(true, false, 0).find("Accept-Encoding: gzip, deflate\r\n"), std::string::npos);
