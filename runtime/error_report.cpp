@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "abi/element_ids.h"
 #include "runtime_app.h"
 #include "shutdown.h"
 #include "wide_text.h"
@@ -34,7 +33,9 @@ std::string LocationText(int32_t where1, int32_t where2) {
   char numbers[32];
   std::snprintf(numbers, sizeof numbers, "\r\n%d, %d", where1, where2);
   std::string text = numbers;
-  if (IsWindowId(static_cast<uint32_t>(where1))) {
+  // The kind bits alone make a window id here, whatever its serial: a
+  // window that is not loaded is named as such.
+  if (where1 != 0 && (static_cast<uint32_t>(where1) & 0x0F000000u) == 0x02000000u) {
     auto window_id = static_cast<uint32_t>(where1);
     const char* window_tag = window_link::WindowTag(window_id);
     if (!window_tag) {

@@ -134,10 +134,12 @@ TEST(Notify, ServicesAndUnknownCodes) {
   EXPECT_NE(icons[1], nullptr);
 }
 
-TEST(ErrorReport, OnlyAWholeWindowIdIsLookedUpForTheLocation) {
-  EXPECT_EQ(FormatRuntimeError(nullptr, 0, 0x52000000, 0), "运行时出错!\r\n\r\n1375731712, 0\r\n")
-      << "a window kind without a serial is no window id";
+TEST(ErrorReport, TheKindBitsAloneMakeAWindowIdForTheLocation) {
+  EXPECT_EQ(FormatRuntimeError(nullptr, 0, 0x52000000, 0), "运行时出错!\r\n\r\n1375731712, 0\r\n未找到所指定的窗口\r\n")
+      << "a window kind with serial 0 is looked up, and is no loaded window";
   EXPECT_EQ(FormatRuntimeError(nullptr, 0, 0x52000001, 0), "运行时出错!\r\n\r\n1375731713, 0\r\n未找到所指定的窗口\r\n");
+  EXPECT_EQ(FormatRuntimeError(nullptr, 0, 0x54000001, 7), "运行时出错!\r\n\r\n1409286145, 7\r\n")
+      << "a routine id names no window";
 }
 
 TEST(MessageLoop, QuitIsPostedOnlyOnceTheLoopHasStarted) {
