@@ -28,9 +28,10 @@ namespace controls_test {
 
 constexpr uint32_t kWindow = 0x52000030;
 constexpr uint32_t kTransparentLabel = 0x16000040, kOpaqueLabel = 0x16000041, kTextLabel = 0x16000042,
-                   kOldLabel = 0x16000043, kBarText = 0x16000044;
+                   kOldLabel = 0x16000043, kBarText = 0x16000044,
+                   kWrapFiveLabel = 0x16000045;
 constexpr uint32_t kReadOnlyBox = 0x16000050, kPlainBox = 0x16000051, kOldBox = 0x16000052;
-constexpr uint32_t kBar = 0x16000060, kSwappedBar = 0x16000061;
+constexpr uint32_t kBar = 0x16000060, kSwappedBar = 0x16000061, kNegativeBar = 0x16000062;
 constexpr uint32_t kButton = 0x16000070, kDefaultButton = 0x16000071;
 constexpr uint32_t kDialog = 0x16000080;
 constexpr uint32_t kBottomStatus = 0x16000090, kTopStatus = 0x16000091;

@@ -62,6 +62,17 @@ TEST_F(ControlsTest, ProgressRangeTakesMinimumAndMaximumInEitherOrder) {
   EXPECT_EQ(SendMessageW(Handle(kSwappedBar), PBM_GETPOS, 0, 0), 30);
   EXPECT_EQ(Read(kSwappedBar, 11), 100u) << "the properties keep what was stored";
 
+  // A position below zero, stored in a range below zero, is shown and kept
+  // as stored, and saved back so.
+  EXPECT_EQ(SendMessageW(Handle(kNegativeBar), PBM_GETPOS, 0, 0), -50);
+  EXPECT_EQ(static_cast<int32_t>(Read(kNegativeBar, 13)), -50);
+  auto save = reinterpret_cast<UnitSaveProperties>(kProcessBarUnit.interface_function(UNIT_SAVE_PROPERTIES));
+  HGLOBAL saved = save(ObjectOf(kNegativeBar));
+  ASSERT_NE(saved, nullptr);
+  EXPECT_EQ(static_cast<const int32_t*>(GlobalLock(saved))[6], -50);
+  GlobalUnlock(saved);
+  GlobalFree(saved);
+
   Write(kBar, 11, 80);
   Write(kBar, 12, 20);
   SendMessageW(Handle(kBar), PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
@@ -298,6 +309,8 @@ TEST_F(ControlsTest, LabelChoicesAreClamped) {
     Write(kOpaqueLabel, c.property, static_cast<uint32_t>(c.written));
     EXPECT_EQ(Read(kOpaqueLabel, c.property), c.stored) << c.property;
   }
+  // A stored word is kept as it came; read as a truth it is true only as 1.
+  EXPECT_EQ(Read(kWrapFiveLabel, 25), 0u) << "word wrap stored as 5";
 }
 
 // Rows of a label that hold text.

@@ -246,12 +246,16 @@ TEST_F(SuperButtonTest, ChoicesAreClampedAndTheRebuildAnswersHold) {
   }
   EXPECT_EQ(WindowOf(kFlatButton), flat) << "none of these rebuilds the button";
 
-  // Every DefaultStyle write rebuilds; the new button is the default one.
+  // Every DefaultStyle write rebuilds, one that changes nothing too; the
+  // new button is the default one.
   EXPECT_EQ(SendMessageW(flat, WM_GETDLGCODE, 0, 0), DLGC_UNDEFPUSHBUTTON);
   WriteWord(kFlatButton, kDefaultStyle, 3);
-  HWND rebuilt = WindowOf(kFlatButton);
-  EXPECT_NE(rebuilt, flat);
+  HWND changed = WindowOf(kFlatButton);
+  EXPECT_NE(changed, flat);
   EXPECT_FALSE(IsWindow(flat));
+  WriteWord(kFlatButton, kDefaultStyle, 1);
+  HWND rebuilt = WindowOf(kFlatButton);
+  EXPECT_NE(rebuilt, changed) << "an unchanged default style rebuilds too";
   EXPECT_EQ(ReadWord(kFlatButton, kDefaultStyle), 1u);
   EXPECT_EQ(SendMessageW(rebuilt, WM_GETDLGCODE, 0, 0), DLGC_DEFPUSHBUTTON);
   auto is_default = reinterpret_cast<UnitIsDefaultButton>(kSuperBtnUnit.interface_function(UNIT_IS_DEFAULT_BUTTON));
@@ -398,6 +402,53 @@ TEST_F(SuperButtonTest, StoredDataOfAnUnknownVersionIsRefused) {
                    kHelpButton, 0, 0),
             nullptr)
       << "cut short";
+}
+
+// Stored choices beyond their range are kept as stored and drawn as the
+// button always drew them: a look neither raised (1) nor rounded (2) is
+// flat, a press style other than 1 moves by (1, 1), a default style other
+// than 1 makes no default button.
+TEST_F(SuperButtonTest, StoredChoicesOutOfRangeAreDrawnAsAlwaysAndSavedAsStored) {
+  auto data_of = [](uint32_t look, uint32_t press, uint32_t default_style) {
+    const uint32_t kDefault = 0xFF000000;
+    std::vector<uint32_t> words = {2, look, 0, 0, 0, press, 1, 0, kDefault, kDefault, 1, 0, default_style,
+                                   0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4};
+    std::vector<uint8_t> data(words.size() * 4);
+    std::memcpy(data.data(), words.data(), data.size());
+    for (uint8_t byte : {0xB0, 0xB4, 0xCF, 0xC2, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0}) data.push_back(byte);
+    return data;  // caption "按下", no tooltip, no disabled picture
+  };
+  auto create = reinterpret_cast<UnitCreate>(kSuperBtnUnit.interface_function(UNIT_CREATE));
+  auto save = reinterpret_cast<UnitSaveProperties>(kSuperBtnUnit.interface_function(UNIT_SAVE_PROPERTIES));
+  // Pressed, where look and press style show; ids of no window.
+  auto pressed_shot = [&](const std::vector<uint8_t>& data, std::vector<uint8_t>* saved = nullptr) {
+    Component* object = create(data.data(), static_cast<uint32_t>(data.size()), 0, window_, 901, nullptr, 200, 150,
+                               80, 30, 0x52000099, 0, 0, 0);
+    if (!object) return std::make_pair(Pixels(), LRESULT{-1});
+    HWND button = object->hwnd();
+    ShowWindow(button, SW_SHOW);
+    SendMessageW(button, BM_SETSTATE, TRUE, 0);
+    RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    auto result = std::make_pair(Pixels(window_, RectInParent(button)), SendMessageW(button, WM_GETDLGCODE, 0, 0));
+    if (saved) {
+      HGLOBAL block = save(object);
+      const auto* bytes = static_cast<const uint8_t*>(GlobalLock(block));
+      saved->assign(bytes, bytes + GlobalSize(block));
+      GlobalUnlock(block);
+      GlobalFree(block);
+    }
+    DestroyWindow(button);
+    return result;
+  };
+  std::vector<uint8_t> out_of_range = data_of(5, 7, 4), saved;
+  auto beyond = pressed_shot(out_of_range, &saved);
+  auto flat = pressed_shot(data_of(0, 0, 0));
+  auto top_of_range = pressed_shot(data_of(2, 1, 1));
+  ASSERT_GT(beyond.first.width(), 0);
+  EXPECT_EQ(beyond.first, flat.first) << beyond.first.Differences(flat.first);
+  EXPECT_NE(beyond.first, top_of_range.first);
+  EXPECT_EQ(beyond.second, DLGC_UNDEFPUSHBUTTON);
+  EXPECT_EQ(saved, out_of_range);
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ struct ButtonProperties {
   DWORD Style() const {
     static const DWORD kHorizontal[] = {BS_LEFT, BS_CENTER, BS_RIGHT};
     static const DWORD kVertical[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
-    return (type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | kHorizontal[horizontal_align] |
-           kVertical[vertical_align];
+    return (type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | kHorizontal[ClampChoice(horizontal_align, 2)] |
+           kVertical[ClampChoice(vertical_align, 2)];
   }
 };
 

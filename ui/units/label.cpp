@@ -38,7 +38,15 @@ struct LabelProperties {
   std::string text;
   std::string data_source, data_field;
 
-  DWORD ExStyle() const { return BorderExStyle(border) | (effect == kTransparent ? WS_EX_TRANSPARENT : 0); }
+  // The stored words are kept as they came; these bring them into range.
+  uint32_t Effect() const { return ClampChoice(effect, kTransparent); }
+  uint32_t Border() const { return ClampChoice(border, kGradientFrame); }
+  uint32_t PictureMode() const { return ClampChoice(picture_mode, 2); }
+  uint32_t GradientDirection() const { return ClampChoice(gradient_direction, 8); }
+  uint32_t HorizontalAlign() const { return ClampChoice(horizontal_align, 2); }
+  uint32_t VerticalAlign() const { return ClampChoice(vertical_align, 2); }
+
+  DWORD ExStyle() const { return BorderExStyle(Border()) | (Effect() == kTransparent ? WS_EX_TRANSPARENT : 0); }
 };
 
 enum : int32_t {
@@ -179,7 +187,7 @@ class Label : public Component {
   bool Create(const Placement& at) {
     if (!RegisterUnitClass(kClassName)) return false;
     HWND window = CreateChildWindow(p.ExStyle(), kClassName, p.text,
-                                    WS_CHILD | WS_CLIPSIBLINGS | at.extra_style | BorderStyle(p.border), at);
+                                    WS_CHILD | WS_CLIPSIBLINGS | at.extra_style | BorderStyle(p.Border()), at);
     if (!window) return false;
     Attach(window);
     picture_.Reset(BitmapFromPicture(p.picture));
@@ -191,7 +199,7 @@ class Label : public Component {
       // Leaving the transparent effect repaints what showed through too.
       bool was_transparent = (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
       ApplyStyles();
-      Repaint(was_transparent || p.effect == kTransparent);
+      Repaint(was_transparent || p.Effect() == kTransparent);
       return 0;
     }
     if (number == LABEL_PICTURE) picture_.Reset(BitmapFromPicture(p.picture));
@@ -202,7 +210,7 @@ class Label : public Component {
 
   // Shows a change at once. A transparent label shows what lies beneath
   // it, so its parent and siblings repaint that part first.
-  void Repaint() { Repaint(p.effect == kTransparent); }
+  void Repaint() { Repaint(p.Effect() == kTransparent); }
   void Repaint(bool through_parent) {
     HWND window = hwnd();
     HWND parent = GetParent(window);
@@ -226,7 +234,7 @@ class Label : public Component {
     LONG ex_style = GetWindowLongW(hwnd(), GWL_EXSTYLE);
     LONG style = GetWindowLongW(hwnd(), GWL_STYLE);
     LONG new_ex = static_cast<LONG>((ex_style & ~kOwnEx) | p.ExStyle());
-    LONG new_style = static_cast<LONG>((style & ~WS_BORDER) | BorderStyle(p.border));
+    LONG new_style = static_cast<LONG>((style & ~WS_BORDER) | BorderStyle(p.Border()));
     if (new_ex == ex_style && new_style == style) return;
     SetWindowLongW(hwnd(), GWL_EXSTYLE, new_ex);
     SetWindowLongW(hwnd(), GWL_STYLE, new_style);
@@ -246,7 +254,7 @@ class Label : public Component {
         GetClientRect(hwnd(), &client);
         if (client.right <= 0 || client.bottom <= 0) {
           // Nothing to paint.
-        } else if (p.effect == kTransparent) {
+        } else if (p.Effect() == kTransparent) {
           Paint(dc, client);
         } else {
           // Drawn off screen first: labels are rewritten many times a second.
@@ -269,16 +277,16 @@ class Label : public Component {
   void Paint(HDC dc, RECT rect) {
     // With every frame colour left at the default there is no frame to draw.
     std::vector<COLORREF> frame_colours = ColourList({p.frame_colour1, p.frame_colour2, p.frame_colour3});
-    if (p.border == kGradientFrame && p.frame_width > 0 && !frame_colours.empty()) {
+    if (p.Border() == kGradientFrame && p.frame_width > 0 && !frame_colours.empty()) {
       DrawFrame(dc, rect, p.frame_width, frame_colours);
       InflateRect(&rect, -p.frame_width, -p.frame_width);
       if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     }
-    if (p.effect != kTransparent) FillSolid(dc, rect, ResolveColour(p.background_colour));
+    if (p.Effect() != kTransparent) FillSolid(dc, rect, ResolveColour(p.background_colour));
     if (picture_)
-      DrawPicture(dc, rect, picture_.get(), p.picture_mode);
-    else if (p.gradient_direction != 0)
-      DrawGradient(dc, rect, p.gradient_direction, ColourList({p.gradient_colour1, p.gradient_colour2, p.gradient_colour3}));
+      DrawPicture(dc, rect, picture_.get(), p.PictureMode());
+    else if (p.GradientDirection() != 0)
+      DrawGradient(dc, rect, p.GradientDirection(), ColourList({p.gradient_colour1, p.gradient_colour2, p.gradient_colour3}));
     PaintText(dc, rect);
   }
 
@@ -286,8 +294,8 @@ class Label : public Component {
     if (p.text.empty()) return;
     std::wstring text = GbkToWide(p.text.c_str());
     UINT format = DT_NOPREFIX;
-    if (p.horizontal_align == 1) format |= DT_CENTER;
-    if (p.horizontal_align == 2) format |= DT_RIGHT;
+    if (p.HorizontalAlign() == 1) format |= DT_CENTER;
+    if (p.HorizontalAlign() == 2) format |= DT_RIGHT;
     DcSelection font(dc, p.font.Handle());
     SetBkMode(dc, TRANSPARENT);
     RECT box = rect;
@@ -298,11 +306,11 @@ class Label : public Component {
       RECT measured = rect;
       DrawTextW(dc, text.c_str(), -1, &measured, format | DT_CALCRECT);
       int spare = (rect.bottom - rect.top) - (measured.bottom - measured.top);
-      if (spare > 0 && p.vertical_align != 0) box.top += p.vertical_align == 1 ? spare / 2 : spare;
+      if (spare > 0 && p.VerticalAlign() != 0) box.top += p.VerticalAlign() == 1 ? spare / 2 : spare;
     } else {
       format |= DT_SINGLELINE;
-      if (p.vertical_align == 1) format |= DT_VCENTER;
-      if (p.vertical_align == 2) format |= DT_BOTTOM;
+      if (p.VerticalAlign() == 1) format |= DT_VCENTER;
+      if (p.VerticalAlign() == 2) format |= DT_BOTTOM;
     }
     auto draw = [&](COLORREF colour, int dx, int dy) {
       RECT at = box;
@@ -312,7 +320,7 @@ class Label : public Component {
     };
     constexpr COLORREF kWhite = RGB(255, 255, 255);
     COLORREF colour = ResolveColour(p.text_colour);
-    switch (p.effect) {
+    switch (p.Effect()) {
       case kRaised:
         draw(kWhite, -1, -1);
         draw(colour, 0, 0);

@@ -1,5 +1,5 @@
-// ProcessBar: the progress bar control. The position is kept as written
-// (clamped to 0-32,767); the control shows it clamped into the range.
+// ProcessBar: the progress bar control. The position is kept as stored, and
+// a write clamps it to 0-32,767; the control shows it clamped into the range.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -22,10 +22,11 @@ struct ProcessBarProperties {
   uint32_t smooth = 0;
   int32_t minimum = 0;
   int32_t maximum = 100;
-  uint32_t position = 0;  // 0..kMaxPosition
+  uint32_t position = 0;  // as stored; a write brings it into 0..kMaxPosition
 
   int32_t Low() const { return minimum < maximum ? minimum : maximum; }
   int32_t High() const { return minimum < maximum ? maximum : minimum; }
+  uint32_t Border() const { return ClampChoice(border, 5); }
   int32_t Shown() const { return Clamp(static_cast<int32_t>(position), Low(), High()); }
 };
 
@@ -38,7 +39,7 @@ constexpr auto kProcessBarTable = units::Table<P>(1, {
     Word(PB_STYLE, PT_CHOICE, &P::smooth, Change::kRebuild),
     Word(PB_MINIMUM, PT_INTEGER, &P::minimum, Change::kOwn),
     Word(PB_MAXIMUM, PT_INTEGER, &P::maximum, Change::kOwn),
-    Choice(PB_POSITION, kMaxPosition, &P::position, Change::kOwn),
+    Limited(PB_POSITION, PT_INTEGER, kMaxPosition, &P::position, Change::kOwn),
 });
 
 class ProcessBar : public Component {
@@ -51,7 +52,7 @@ class ProcessBar : public Component {
     EnsureCommonControls();
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | at.extra_style | (p.orientation == 1 ? PBS_VERTICAL : 0) |
                   (p.smooth ? PBS_SMOOTH : 0);
-    HWND window = CreateChildWindow(BorderExStyle(p.border), PROGRESS_CLASSW, "", style | BorderStyle(p.border), at);
+    HWND window = CreateChildWindow(BorderExStyle(p.Border()), PROGRESS_CLASSW, "", style | BorderStyle(p.Border()), at);
     if (!window) return false;
     Attach(window);
     SendMessageW(window, PBM_SETRANGE32, static_cast<WPARAM>(p.Low()), static_cast<LPARAM>(p.High()));
@@ -61,7 +62,7 @@ class ProcessBar : public Component {
 
   int32_t Apply(Change change, int32_t number, const PropertyValue&) {
     if (change == Change::kRestyle) {
-      ApplyBorderStyle(hwnd(), p.border);
+      ApplyBorderStyle(hwnd(), p.Border());
       RepaintNow(hwnd());
     } else if (number == PB_POSITION) {
       ShowPosition();

@@ -25,10 +25,13 @@ enum class Change : uint8_t {
   kOwn,      // the unit's own handling of this property
 };
 
+// Every word is kept as it was stored, so that saving gives back what was
+// read; where a unit uses a value it brings it into range itself. Only a
+// write brings a choice, a truth or a limited integer into range.
 enum class Kind : uint8_t {
-  kWord,       // an integer or colour, as stored
-  kChoice,     // 0..max; anything else is brought into range
-  kTruth,      // 0 or 1
+  kWord,       // an integer or colour
+  kChoice,     // written as 0..max; negative values become 0
+  kTruth,      // written as 0 or 1
   kText,       // a counted GBK text
   kBytes,      // a counted byte buffer (pictures, icons, sounds, part lists)
   kFont,       // a 60-byte LOGFONTA, or nothing for the default GUI font
@@ -48,10 +51,16 @@ struct Row {
   Change change = Change::kNothing;
   Field field = {};
   bool live = false;  // stored, but get and set are the unit's: the window holds the value
+  bool always = false;  // a write answers its change even when the value stays
 
   constexpr Row Since(uint32_t version) const {
     Row row = *this;
     row.since = version;
+    return row;
+  }
+  constexpr Row Always() const {
+    Row row = *this;
+    row.always = true;
     return row;
   }
   constexpr Row Live() const {
@@ -74,6 +83,11 @@ constexpr Row<H> Word(int32_t number, uint16_t type, int32_t H::*field, Change c
 template <typename H>
 constexpr Row<H> Choice(int32_t number, uint32_t max, uint32_t H::*field, Change change) {
   return {number, PT_CHOICE, Kind::kChoice, max, 0, change, field};
+}
+// An integer that a write brings into 0..max, kept as stored otherwise.
+template <typename H>
+constexpr Row<H> Limited(int32_t number, uint16_t type, uint32_t max, uint32_t H::*field, Change change) {
+  return {number, type, Kind::kChoice, max, 0, change, field};
 }
 template <typename H>
 constexpr Row<H> Truth(int32_t number, uint32_t H::*field, Change change) {
@@ -119,7 +133,7 @@ struct PropertyTable {
           break;
         case Kind::kFont: (holder.*std::get<controls::UnitFont Holder::*>(row.field)).SetStored(reader.Buffer()); break;
         case Kind::kCharacter: holder.*std::get<uint16_t Holder::*>(row.field) = reader.Half(); break;
-        default: StoreWord(holder, row, InRange(row, reader.Word())); break;
+        default: StoreWord(holder, row, reader.Word()); break;
       }
     }
     return !reader.failed();
@@ -158,7 +172,8 @@ struct PropertyTable {
   }
 
   // Stores a value brought into the row's range; answers what the change
-  // asks of the component, or kNothing when the value did not change.
+  // asks of the component, or kNothing when the value did not change and
+  // the row does not answer always.
   // Live properties are the unit's to store: kOwn, always.
   Change Set(Holder& holder, int32_t number, const PropertyValue& value) const {
     const Row<Holder>* row = Find(number);
@@ -178,7 +193,7 @@ struct PropertyTable {
       case Kind::kUnstored: return Change::kOwn;
       default: {
         uint32_t word = InRange(*row, value.low);
-        if (LoadWord(holder, *row) == word) return Change::kNothing;
+        if (LoadWord(holder, *row) == word && !row->always) return Change::kNothing;
         StoreWord(holder, *row, word);
         return row->change;
       }
@@ -237,6 +252,7 @@ struct RowInfo {
   uint16_t type;
   Kind kind;
   uint32_t since;
+  bool live;
 };
 struct RowInfoList {
   const RowInfo* rows;
@@ -248,7 +264,7 @@ constexpr auto RowInfos() {
   std::array<RowInfo, kTable.rows.size()> infos = {};
   for (size_t i = 0; i < infos.size(); ++i) {
     const auto& row = kTable.rows[i];
-    infos[i] = {row.number, row.type, row.kind, row.since};
+    infos[i] = {row.number, row.type, row.kind, row.since, row.live};
   }
   return infos;
 }

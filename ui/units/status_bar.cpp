@@ -81,9 +81,11 @@ struct StatusBarProperties {
   std::vector<uint8_t> part_list;  // as stored; the bar works from `parts`
   std::vector<Part> parts;
 
+  // The stored word as it came, brought into range.
+  uint32_t Position() const { return ClampChoice(position, kFree); }
   DWORD PositionStyle() const {
-    if (position == kDockTop) return CCS_TOP;
-    if (position == kFree) return CCS_NORESIZE | CCS_NOPARENTALIGN;
+    if (Position() == kDockTop) return CCS_TOP;
+    if (Position() == kFree) return CCS_NORESIZE | CCS_NOPARENTALIGN;
     return CCS_BOTTOM;
   }
 };
@@ -236,12 +238,12 @@ class StatusBar : public Component {
   // The control docks at the bottom by itself; top docking is placed here
   // too, since not every status bar implementation honours CCS_TOP.
   void Dock() {
-    if (p.position == kFree) return;
+    if (p.Position() == kFree) return;
     HWND parent = GetParent(hwnd());
     RECT client, own;
     if (!parent || !GetClientRect(parent, &client) || !GetWindowRect(hwnd(), &own)) return;
     int height = own.bottom - own.top;
-    int top = p.position == kDockTop ? 0 : client.bottom - height;
+    int top = p.Position() == kDockTop ? 0 : client.bottom - height;
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&own), 2);
     if (own.left == 0 && own.top == top && own.right == client.right) return;
     docking_ = true;

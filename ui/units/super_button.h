@@ -102,7 +102,7 @@ constexpr auto kTable = units::Table<P>(2, {
     units::Word(SB_TRANS_COLOUR_OUT, PT_COLOUR_ALT, &P::trans_colour_out, Change::kOwn),
     units::Truth(SB_DEFAULT_COLOUR, &P::default_colour, Change::kRepaint),
     units::Truth(SB_STANDARD_SOUND, &P::standard_sound, Change::kNothing),
-    units::Choice(SB_DEFAULT_STYLE, 1, &P::default_style, Change::kRebuild),
+    units::Choice(SB_DEFAULT_STYLE, 1, &P::default_style, Change::kRebuild).Always(),
     units::Word(SB_FG_COLOUR_OUT, PT_COLOUR, &P::fg_out, Change::kRepaint),
     units::Word(SB_BK_COLOUR_OUT, PT_COLOUR_ALT, &P::bk_out, Change::kRepaint),
     units::Word(SB_FG_COLOUR_IN, PT_COLOUR, &P::fg_in, Change::kRepaint),
