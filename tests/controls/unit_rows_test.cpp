@@ -1,9 +1,12 @@
 // The form compiler and the units agree on every stored property. For each
-// unit the compiler knows, the data it makes with every field away from its
-// default (every_property.h, generated from the compiler's table) must
-// create the unit; each field must be the unit's row at the same place, of
-// the same number, kind and version, and read back through get as it was set;
-// save must give the same bytes again; and a text written as null is empty.
+// unit the compiler knows, data in its layout (every_property.h, generated
+// from the compiler's table: runs where every field holds a value of its
+// own, out-of-range and negative words, and each older version) must create
+// the unit; each field must be the unit's row at the same place, of the same
+// number, kind and version, and read back through get as it was stored; save
+// must give the same bytes, in the newest version. A second write of a value
+// answers that nothing changed, and a text written as null is empty. The
+// property types come from the units' own descriptions, written out here.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,7 +19,7 @@
 namespace controls_test {
 namespace {
 
-constexpr uint32_t kWindowUnitType = 0x00010001;
+constexpr uint32_t kWindowUnitType = 0x00010001, kSuperBtnType = 0x00040001;
 
 bool KindsAgree(char compiler, const units::RowInfo& row) {
   using units::Kind;
@@ -62,6 +65,7 @@ TEST_F(ControlsTest, TheFormCompilerAndTheUnitsAgreeOnEveryStoredProperty) {
     Component* object =
         create(expected.data, expected.size, 0, parent, 998, nullptr, 0, 0, 120, 60, 0x52000099, 0, 0, 0);
     ASSERT_NE(object, nullptr);
+    auto set = reinterpret_cast<UnitSetProperty>(unit->interface_function(UNIT_SET_PROPERTY));
 
     auto get = reinterpret_cast<UnitGetProperty>(unit->interface_function(UNIT_GET_PROPERTY));
     for (int i = 0; i < expected.count; ++i) {
@@ -87,7 +91,7 @@ TEST_F(ControlsTest, TheFormCompilerAndTheUnitsAgreeOnEveryStoredProperty) {
     ASSERT_NE(saved, nullptr);
     const auto* bytes = static_cast<const uint8_t*>(GlobalLock(saved));
     EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + GlobalSize(saved)),
-              std::vector<uint8_t>(expected.data, expected.data + expected.size))
+              std::vector<uint8_t>(expected.saved, expected.saved + expected.saved_size))
         << "saved again";
     GlobalUnlock(saved);
     GlobalFree(saved);
@@ -95,7 +99,17 @@ TEST_F(ControlsTest, TheFormCompilerAndTheUnitsAgreeOnEveryStoredProperty) {
     // A text written as a null pointer reads back empty. The events such a
     // write raises are held: this object belongs to no loaded window.
     test_runtime::SetEventBlock(1);
-    auto set = reinterpret_cast<UnitSetProperty>(unit->interface_function(UNIT_SET_PROPERTY));
+    // The same word written twice: the second write changes nothing, and
+    // answers so, except where a write always rebuilds (the super button's
+    // default style).
+    for (int i = 0; i < expected.count; ++i) {
+      const units::RowInfo& row = stored[static_cast<size_t>(i)];
+      if ((expected.fields[i].kind != 'i' && expected.fields[i].kind != 'b') || row.live) continue;
+      PropertyValue value = {expected.fields[i].word, 0};
+      set(object, row.number, &value, 0);
+      bool always = expected.type == kSuperBtnType && row.number + 8 == 34;
+      EXPECT_EQ(set(object, row.number, &value, 0), always ? 1 : 0) << expected.fields[i].name << " written again";
+    }
     for (int i = 0; i < expected.count; ++i) {
       if (expected.fields[i].kind != 't') continue;
       int32_t number = stored[static_cast<size_t>(i)].number;
@@ -108,6 +122,57 @@ TEST_F(ControlsTest, TheFormCompilerAndTheUnitsAgreeOnEveryStoredProperty) {
     // A window raises its closing event as it goes, and this one belongs
     // to no loaded window: it stays, hidden, until the test program ends.
     if (expected.type != kWindowUnitType) DestroyWindow(object->hwnd());
+  }
+}
+
+// Each unit's property types by number, the eight standard ones first: t
+// text, T text or file name, c choice, b truth, i integer, k colour (1014 or 1017 where the
+// description names no code), C colour 1014, A colour 1017, p picture, n
+// icon, s sound, f font, y byte data, m mouse pointer.
+bool TypeFits(char code, uint16_t type) {
+  switch (code) {
+    case 't': return type == PT_TEXT;
+    case 'T': return type == PT_TEXT || type == PT_FILE_NAME;
+    case 'c': return type == PT_CHOICE;
+    case 'b': return type == PT_TRUTH;
+    case 'i': return type == PT_INTEGER;
+    case 'k': return type == PT_COLOUR || type == PT_COLOUR_ALT;
+    case 'C': return type == PT_COLOUR;
+    case 'A': return type == PT_COLOUR_ALT;
+    case 'p': return type == PT_PICTURE;
+    case 'n': return type == PT_ICON;
+    case 's': return type == PT_SOUND;
+    case 'f': return type == PT_FONT;
+    case 'y': return type == PT_BYTES || type == PT_BYTES_ALT;
+    case 'm': return type == PT_MOUSE_POINTER;
+    default: return false;
+  }
+}
+
+TEST_F(ControlsTest, UnitDescriptionsGiveEachPropertyItsType) {
+  struct Unit {
+    uint32_t type;
+    const char* types;
+    int count;
+  } units[] = {
+      {kWindowUnitType, "iiiitbbm" "tckpcscbbbcbnbbbTibbcbbt", 32},
+      {0x00010005, "iiiitbbm" "tckkfbibccctcciiiittt", 29},  // EditBox
+      {0x0001000A, "iiiitbbm" "tccikkkfkkpcckkkcbctt", 29},  // Label
+      {0x0001000B, "iiiitbbm" "pctccf", 14},                 // Button
+      {0x00010013, "iiiitbbm" "ccciii", 14},                 // ProcessBar
+      {0x0001001F, "iiiitbbm" "c", 38},                      // CommonDlg: its first own property
+      {0x00020002, "iiiitbbm" "kcbfyy", 14},                 // StatusBar
+      {0x00020005, "iiiitbbm" "tcfCcbc", 15},                // TransLabel
+      {kSuperBtnType, "iiiitbbm" "cbbccbbpApApAftbCACACAbsstc", 35},
+  };
+  for (const Unit& expected : units) {
+    const UnitDescriptor* unit = FindUnit(expected.type);
+    ASSERT_NE(unit, nullptr);
+    SCOPED_TRACE(unit->name);
+    EXPECT_EQ(unit->property_count, expected.count);
+    for (int i = 0; expected.types[i] && i < unit->property_count; ++i)
+      EXPECT_TRUE(TypeFits(expected.types[i], unit->properties[i].type))
+          << "property " << i << ": " << unit->properties[i].type << ", not " << expected.types[i];
   }
 }
 

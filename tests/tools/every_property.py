@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Writes a C++ header for the units' round-trip test: for every unit the
-form compiler knows the layout of, the property data the compiler makes
-when every field is set to a value other than its default, and each field
-with its kind, the version it came in and the value that get must hand
-back, and its property number. The test creates each unit from that data and holds the compiler's
-table against the unit's own rows.
+form compiler knows the layout of, property data in the compiler's layout
+in several runs (every field a value of its own, away from its default),
+and in each older version the unit reads; with each field's kind, the
+version it came in, its property number and the value get must hand back,
+and the bytes a save must give. The test creates each unit from that data
+and holds the compiler's table against the unit's own rows.
 
     every_property.py OUT.h
 """
@@ -16,36 +17,58 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import form_compiler as fc  # noqa: E402
 
 FONT = {"face": "宋体", "height": -13, "weight": 700, "italic": 1}
-# Values that the default-plus-one rule would not keep: a length limit of 1
-# would cut the content.
-OVERRIDES = {("EditBox", "max_length"): 500}
+# Fields whose get answers what the live window holds: they keep values the
+# window shows as they are (a selection inside the content, a window that is
+# neither minimised nor maximised).
+LIVE = {("window", "start_position"), ("EditBox", "selection_start"), ("EditBox", "selection_length")}
 KIND_CODES = {fc.integer: "i", fc.boolean: "b", fc.text: "t", fc.byte_buffer: "B", fc.font: "f",
               fc.password_char: "c", fc.status_parts: "p"}
 
+# The runs: every word of its own, truths included (a unit keeps a stored
+# word as it came), so that a row bound to another field shows; then
+# negative integers with truths as a form writes them, in two runs whose
+# truths are each other's complement.
+RUNS = ("distinct words", "negative words, truths A", "negative words, truths B")
 
-def other_value(unit, field, index):
-    """A value other than the field's default, inside every range the units keep."""
+
+def value_for(unit, field, index, run):
+    """The field's value in a run; None leaves the default."""
     kind = field.kind
-    if (unit.name, field.name) in OVERRIDES:
-        return OVERRIDES[unit.name, field.name]
+    if (unit.name, field.name) in LIVE:
+        return (field.default + 1) & 0xFFFFFFFF
     if kind is fc.integer and "color" in field.name.lower():
-        return 0x00203040 + 0x10 * index  # a colour of its own, so that two swapped rows show
+        return 0x00203040 + 0x10 * index + 0x010000 * run  # a colour of its own
     if kind is fc.integer:
-        return (field.default + 1) & 0xFFFFFFFF  # choices stay in their range
+        return 0x100 + index if run == 0 else -(0x100 + index)
     if kind is fc.boolean:
-        return not field.default
+        return 0x200 + index if run == 0 else int((index + run) % 2 == 0)
     if kind is fc.text:
-        return f"{unit.name}.{field.name} 文字".lower()  # an edit box may convert case
+        return f"{unit.name}.{field.name} 文字{run}".lower()  # an edit box may convert case
     if kind is fc.byte_buffer:
-        return {"hex": bytes([index, 0xA5, 0x5A, index]).hex()}
+        return {"hex": bytes([index, 0xA5, 0x5A, run]).hex()}
     if kind is fc.font:
         return FONT
     if kind is fc.password_char:
         return "＃"
     if kind is fc.status_parts:
         return [{"width": 80, "flags": ["raised"], "icon": 1, "text": "第一", "tooltip": "提示"},
-                {"width": -1, "text": "末"}]
+                {"width": -1, "text": f"末{run}"}]
     raise SystemExit(f"{unit.name}.{field.name}: no test value for this kind")
+
+
+def encode(field, value, ctx):
+    # A truth is written as any word here: the units keep what was stored.
+    if field.kind is fc.boolean:
+        return fc.integer(int(value), "", ctx)
+    return field.kind(value, "", ctx)
+
+
+def data_of(unit, props, version, ctx):
+    out = struct.pack("<I", version)
+    for f in unit.fields:
+        if f.since <= version:
+            out += encode(f, props.get(f.name, f.default), ctx)
+    return out
 
 
 def expected(field, value, ctx):
@@ -61,6 +84,16 @@ def expected(field, value, ctx):
 
 def c_bytes(data):
     return "{" + ", ".join(str(b) for b in data) + "}" if data else "{0}"
+
+
+def cases(unit):
+    """(what, props, version): each run at the newest version, then each
+    older version the unit reads, with the first run's values."""
+    for run, what in enumerate(RUNS):
+        yield what, {f.name: value_for(unit, f, i + 1, run) for i, f in enumerate(unit.fields)}, unit.version
+    first = {f.name: value_for(unit, f, i + 1, 0) for i, f in enumerate(unit.fields)}
+    for version in range(unit.version):
+        yield f"version {version}", first, version
 
 
 def main(out_path):
@@ -83,33 +116,42 @@ def main(out_path):
         "};",
         "",
         "struct Unit {",
-        "  const char* name;",
+        "  const char* name;  // the unit and the case",
         "  uint32_t type;",
-        "  uint32_t version;",
+        "  uint32_t version;  // the newest, which save writes",
         "  const uint8_t* data;",
         "  uint32_t size;",
+        "  const uint8_t* saved;  // what save must give",
+        "  uint32_t saved_size;",
         "  const Field* fields;",
         "  int count;",
         "};",
         "",
     ]
     units = []
-    for u_index, unit in enumerate(u for u in fc.UNITS.values() if u.version is not None):
-        props = {f.name: other_value(unit, f, i + 1) for i, f in enumerate(unit.fields)}
-        data = unit.property_data(props, None, unit.name, ctx)
-        prefix = f"u{u_index}"
-        lines.append(f"inline const uint8_t {prefix}_data[] = {c_bytes(data)};")
-        fields = []
-        for i, f in enumerate(unit.fields):
-            word, value = expected(f, props[f.name], ctx)
-            lines.append(f"inline const uint8_t {prefix}_f{i}[] = {c_bytes(value)};")
-            fields.append(f'  {{"{f.name}", {unit.numbers[i]}, \'{KIND_CODES[f.kind]}\', {f.since}, {word}u, '
-                          f'{prefix}_f{i}, {len(value)}}},')
-        lines.append(f"inline const Field {prefix}_fields[] = {{")
-        lines += fields
-        lines.append("};")
-        units.append(f'  {{"{unit.name}", 0x{unit.component_type:08X}, {unit.version}, {prefix}_data, {len(data)}, '
-                     f"{prefix}_fields, {len(unit.fields)}}},")
+    n = 0
+    for unit in (u for u in fc.UNITS.values() if u.version is not None):
+        for what, props, version in cases(unit):
+            prefix = f"c{n}"
+            n += 1
+            # An older version's missing fields have their defaults, and a
+            # save writes the newest version.
+            props = {f.name: props[f.name] if f.since <= version else f.default for f in unit.fields}
+            data = data_of(unit, props, version, ctx)
+            saved = data_of(unit, props, unit.version, ctx)
+            lines.append(f"inline const uint8_t {prefix}_data[] = {c_bytes(data)};")
+            lines.append(f"inline const uint8_t {prefix}_saved[] = {c_bytes(saved)};")
+            fields = []
+            for i, f in enumerate(unit.fields):
+                word, value = expected(f, props[f.name], ctx)
+                lines.append(f"inline const uint8_t {prefix}_f{i}[] = {c_bytes(value)};")
+                fields.append(f'  {{"{f.name}", {unit.numbers[i]}, \'{KIND_CODES[f.kind]}\', {f.since}, {word}u, '
+                              f'{prefix}_f{i}, {len(value)}}},')
+            lines.append(f"inline const Field {prefix}_fields[] = {{")
+            lines += fields
+            lines.append("};")
+            units.append(f'  {{"{unit.name}, {what}", 0x{unit.component_type:08X}, {unit.version}, {prefix}_data, '
+                         f"{len(data)}, {prefix}_saved, {len(saved)}, {prefix}_fields, {len(unit.fields)}}},")
     lines.append("inline const Unit kUnits[] = {")
     lines += units
     lines += ["};", "", "}  // namespace every_property", ""]
