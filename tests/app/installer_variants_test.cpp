@@ -147,7 +147,7 @@ TEST(InstallerWithBadAddresses, WarnsBeforeAnyTransfer) {
   ASSERT_TRUE(installer.Click(kArchive3, &why)) << why;
   MessageBoxSeen box = installer.process().WaitForMessageBox(30000);
   EXPECT_EQ(box.text, L"下载地址错误！");
-  EXPECT_TRUE(box.has_error_icon) << "the warning icon";
+  EXPECT_EQ(box.icon, BoxIcon::kWarning);
   ChildProcess::PressOk(box);
   CloseAndExpectZero(installer);
   EXPECT_FALSE(Exists(installer.folder() + L"qelmo.rar"));

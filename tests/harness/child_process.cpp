@@ -31,14 +31,52 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-// A message box shows its icon in a static control: id 20 on Windows,
-// 1088 under Wine.
-bool HasIcon(HWND box) {
-  for (int id : {20, 1088}) {
-    HWND icon = GetDlgItem(box, id);
-    if (icon && SendMessageW(icon, STM_GETICON, 0, 0) != 0) return true;
+std::vector<COLORREF> PixelsOf(HDC dc, POINT at, int size) {
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(dc, at.x + x, at.y + y));
+  return pixels;
+}
+
+// A message box shows its icon in a static control (id 20 on Windows, 1088
+// under Wine). Its handle belongs to the other process, so the icon is told
+// by what the screen shows there: the system icons drawn here over the same
+// background, one of which must match pixel for pixel. The box may not have
+// painted yet: asked again for a while.
+BoxIcon IconOf(HWND box) {
+  HWND control = nullptr;
+  for (int id : {20, 1088})
+    if (HWND icon = GetDlgItem(box, id); icon && SendMessageW(icon, STM_GETICON, 0, 0) != 0) control = icon;
+  if (!control) return BoxIcon::kNone;
+  const int size = GetSystemMetrics(SM_CXICON);
+  const std::pair<const wchar_t*, BoxIcon> kinds[] = {{IDI_WARNING, BoxIcon::kWarning},
+                                                      {IDI_ERROR, BoxIcon::kError},
+                                                      {IDI_INFORMATION, BoxIcon::kInformation},
+                                                      {IDI_QUESTION, BoxIcon::kQuestion}};
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 3000; Sleep(50)) {
+    RECT place;
+    GetWindowRect(control, &place);
+    HDC screen = GetDC(nullptr);
+    std::vector<COLORREF> seen = PixelsOf(screen, POINT{place.left, place.top}, size);
+    HDC drawn = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(drawn, bitmap);
+    BoxIcon found = BoxIcon::kOther;
+    for (const auto& [name, kind] : kinds) {
+      HBRUSH background = CreateSolidBrush(seen[0]);  // a corner the icons leave clear
+      RECT all = {0, 0, size, size};
+      FillRect(drawn, &all, background);
+      DeleteObject(background);
+      DrawIconEx(drawn, 0, 0, LoadIconW(nullptr, name), size, size, 0, nullptr, DI_NORMAL);
+      if (PixelsOf(drawn, POINT{0, 0}, size) == seen) found = kind;
+    }
+    SelectObject(drawn, old);
+    DeleteObject(bitmap);
+    DeleteDC(drawn);
+    if (found != BoxIcon::kOther) return found;
   }
-  return false;
+  return BoxIcon::kOther;
 }
 
 }  // namespace
@@ -75,7 +113,7 @@ MessageBoxSeen ChildProcess::WaitForMessageBox(DWORD timeout_ms) const {
       wchar_t text[4096] = {};
       GetDlgItemTextW(search.found, 0xFFFF, text, 4096);
       seen.text = text;
-      seen.has_error_icon = HasIcon(search.found);
+      seen.icon = IconOf(search.found);
       return seen;
     }
     if (WaitForSingleObject(info_.hProcess, 50) == WAIT_OBJECT_0) break;

@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+// The system icon a message box shows, told by its pixels.
+enum class BoxIcon { kNone, kWarning, kError, kInformation, kQuestion, kOther };
+
 struct MessageBoxSeen {
   HWND window = nullptr;
   std::wstring caption;
   std::wstring text;
-  bool has_error_icon = false;
+  BoxIcon icon = BoxIcon::kNone;
 };
 
 class ChildProcess {

@@ -79,7 +79,7 @@ TEST(ErrorBox, ShowsCodeMessageAndStatementPositionThenEndsWithMinusOne) {
   EXPECT_EQ(run.box.caption, L"错误");
   EXPECT_EQ(run.box.text,
             L"运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n\r\n67187515, 18\r\n");
-  EXPECT_TRUE(run.box.has_error_icon);
+  EXPECT_EQ(run.box.icon, BoxIcon::kError);
   EXPECT_EQ(run.exit_code, kRuntimeErrorExit);
   EXPECT_EQ(CountLines(run.report, L"exit routine"), 0) << "exit routines are dropped after an error";
 }
