@@ -109,6 +109,15 @@ bool InstallerDriver::WaitForStatus(const std::wstring& wanted, DWORD timeout) c
 std::wstring InstallerDriver::LabelAt(int x, int y) const {
   return WindowText(ChildWindowFromPointEx(window_, POINT{x, y}, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT));
 }
+// Asked with WM_GETTEXT: for another process's window GetWindowText gives
+// the name the window was made with, not an edit box's text.
+std::wstring InstallerDriver::PathBox() const {
+  wchar_t text[MAX_PATH] = {};
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(Child(L"Edit"), WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                      &copied);
+  return text;
+}
 std::wstring InstallerDriver::DownloadedLabel() const { return LabelAt(12, 85); }
 std::wstring InstallerDriver::TotalLabel() const { return LabelAt(240, 85); }
 

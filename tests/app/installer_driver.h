@@ -36,7 +36,8 @@ class InstallerDriver {
   // A status bar part, read through a buffer inside the program.
   std::wstring StatusPart(int part) const;
   bool WaitForStatus(const std::wstring& wanted, DWORD timeout = kTimeout) const;
-  // The texts of the downloaded and total size labels.
+  // The texts of the path box and of the downloaded and total size labels.
+  std::wstring PathBox() const;
   std::wstring DownloadedLabel() const;
   std::wstring TotalLabel() const;
   // Everything the window shows about a transfer, for failure messages.

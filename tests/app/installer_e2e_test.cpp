@@ -66,6 +66,8 @@ class InstallerTest : public ::testing::Test {
 void DownloadCompletes(const ArchiveCase& archive, const std::wstring& folder_name, int rate = 0) {
   InstallerDriver installer(folder_name);
   ASSERT_NE(installer.window(), nullptr);
+  std::wstring folder = installer.folder();
+  EXPECT_EQ(installer.PathBox(), folder.substr(0, folder.size() - 1)) << "the folder, without its last backslash";
   std::wstring target = installer.folder() + archive.file;
   WriteBytes(target, "old");
   const std::string users_file = "the user's own notes";
@@ -140,9 +142,13 @@ TEST_F(InstallerTest, FailedTransfersKeepTheOldArchiveAndADroppedOneResumes) {
   long long kept = FileSize(target + L".part");
   EXPECT_GT(kept, 0);
   ServerMode(L"normal");
+  ServerRate(1000000);  // the rest takes seconds: time to watch its first blocks
   ClearRequestLog();
   std::wstring why;
   ASSERT_TRUE(installer.Click(kArchive2.button, &why)) << why;
+  // The click after the failures shows its own transfer's state with its blocks.
+  for (DWORD start = GetTickCount(); installer.DownloadedLabel().empty() && GetTickCount() - start < 10000;) Sleep(20);
+  EXPECT_EQ(installer.StatusPart(0), L"下载状态：正在下载！") << installer.Figures();
   MessageBoxSeen box = installer.WaitForCompletionBox(kTimeout, &why);
   EXPECT_EQ(box.text, L"下载完成！") << why;
   EXPECT_TRUE(SameFile(target, ServerFile(kArchive2.file)));

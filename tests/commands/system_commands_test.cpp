@@ -34,14 +34,6 @@ TEST(RunDirectory, IsTheProgramFolderWithoutABackslash) {
   test_runtime::SetProgramFolder(saved);
 }
 
-TEST(TickCount, IsTheSystemCounter) {
-  auto before = static_cast<int32_t>(GetTickCount());
-  int32_t ticks = Call(CMD_TICK_COUNT).as_int();
-  auto after = static_cast<int32_t>(GetTickCount());
-  EXPECT_GE(ticks - before, 0);
-  EXPECT_GE(after - ticks, 0);
-}
-
 // A window of this thread that counts WM_USER messages.
 class CountingWindow {
  public:
