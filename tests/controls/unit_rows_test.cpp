@@ -4,8 +4,9 @@
 // own, out-of-range and negative words, and each older version) must create
 // the unit; each field must be the unit's row at the same place, of the same
 // number, kind and version, and read back through get as it was stored; save
-// must give the same bytes, in the newest version. A second write of a value
-// answers that nothing changed, and a text written as null is empty. The
+// must give the same bytes, in the newest version. A write clamps where the
+// unit's description says so, a second write of a value answers that nothing
+// changed, and a text written as null is empty. The
 // property types come from the units' own descriptions, written out here.
 #include <cstring>
 #include <string>
@@ -46,6 +47,21 @@ std::vector<uint8_t> Received(char kind, const PropertyValue& value) {
   if (kind == 't' || kind == 'c') return std::vector<uint8_t>(at, at + std::strlen(reinterpret_cast<const char*>(at)));
   return std::vector<uint8_t>(at, at + value.high);
 }
+
+// The ranges a write clamps to, by unit and property number.
+struct Limit {
+  uint32_t type;
+  int32_t number;
+  uint32_t max;
+};
+constexpr Limit kLimits[] = {
+    {0x00040001, 8, 2},  {0x00040001, 11, 3}, {0x00040001, 12, 1}, {0x00040001, 34, 1},  // SuperBtn
+    {0x00020005, 9, 3},  {0x00020005, 12, 2}, {0x00020005, 14, 2},                       // TransLabel
+    {0x0001000A, 9, 4},  {0x0001000A, 10, 6}, {0x0001000A, 19, 2}, {0x0001000A, 20, 8},  // Label
+    {0x0001000A, 24, 2}, {0x0001000A, 26, 2},
+    {0x0001000B, 11, 2}, {0x0001000B, 12, 2},                                            // Button
+    {0x00010013, 8, 5},  {0x00010013, 13, 32767},                                        // ProcessBar
+};
 
 TEST_F(ControlsTest, TheFormCompilerAndTheUnitsAgreeOnEveryStoredProperty) {
   for (const every_property::Unit& expected : every_property::kUnits) {
@@ -99,6 +115,17 @@ TEST_F(ControlsTest, TheFormCompilerAndTheUnitsAgreeOnEveryStoredProperty) {
     // A text written as a null pointer reads back empty. The events such a
     // write raises are held: this object belongs to no loaded window.
     test_runtime::SetEventBlock(1);
+    // A write brings a value into the range the unit's description gives:
+    // above it the largest value, below 0 none.
+    for (const Limit& limit : kLimits) {
+      if (limit.type != expected.type) continue;
+      for (uint32_t written : {0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        PropertyValue value = {written, 0}, back = {};
+        set(object, limit.number - 8, &value, 0);
+        get(object, limit.number - 8, &back);
+        EXPECT_EQ(back.low, written == 0xFFFFFFFFu ? 0u : limit.max) << "property " << limit.number << " written " << written;
+      }
+    }
     // The same word written twice: the second write changes nothing, and
     // answers so, except where a write always rebuilds (the super button's
     // default style).
