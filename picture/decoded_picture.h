@@ -73,13 +73,11 @@ struct DecodedPicture {
   // The picture's size; for a GIF the logical screen's.
   int32_t width = 0;
   int32_t height = 0;
-  // JPEG, BMP: B, G, R per pixel, rows bottom-up, no row padding.
-  // PNG: B, G, R, A per pixel, rows top-down.
-  // GIF, 8-bit PCX: a packed 8-bit bitmap (sizes above).
-  // 1-bit PCX: monochrome rows top-down of MonoRowBytes(width).
+  // In the layout of the kind's row in the format table (picture_formats.h).
   PixelBuffer pixels;
-  // GIF: where the first image lies on the logical screen, and its size
-  // (the packed bitmap's).
+  // A packed 8-bit picture: where its image lies on it, and the image's
+  // size (the packed bitmap's): a GIF's first image on the logical screen,
+  // all of an 8-bit PCX.
   int32_t image_left = 0;
   int32_t image_top = 0;
   int32_t image_width = 0;

@@ -122,5 +122,9 @@ bool DecodePcx(ByteRun data, DecodedPicture* out) {
   if (!decoded) return false;
   out->width = static_cast<int32_t>(width);
   out->height = static_cast<int32_t>(height);
+  if (out->kind == PictureKind::kPcx8) {  // the packed image is the whole picture
+    out->image_width = out->width;
+    out->image_height = out->height;
+  }
   return true;
 }

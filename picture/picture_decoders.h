@@ -7,7 +7,8 @@
 #include "decoded_picture.h"
 #include "value/byte_reader.h"
 
-// The kind by signature. Needs 8 bytes: shorter data is never recognised.
+// The kind by signature, in the format table's order (picture_formats.h).
+// Needs 8 bytes: shorter data is never recognised.
 PictureKind DetectPictureKind(const uint8_t* data, size_t size);
 
 bool DecodeJpeg(ByteRun data, DecodedPicture* out);

@@ -1,60 +1,42 @@
-// Signature detection and the choice of decoder.
-#include "picture_decoders.h"
+// Signature detection and the choice of decoder, by the format table.
+#include "picture_formats.h"
 
-namespace {
-
-uint16_t Half(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-}  // namespace
+const PictureFormat* FormatOf(PictureKind kind) {
+  for (const PictureFormat& format : kPictureFormats)
+    if (format.kind == kind) return &format;
+  return nullptr;
+}
 
 PictureKind DetectPictureKind(const uint8_t* data, size_t size) {
   // Exactly eight bytes are read, so anything shorter is unrecognised even
   // when its first bytes match.
   if (!data || size < 8) return PictureKind::kUnknown;
-  const uint8_t* b = data;
-  if (b[0] == 'B' && b[1] == 'M') return PictureKind::kBmp;
-  if (b[0] == 0xFF && b[1] == 0xD8) return PictureKind::kJpeg;
-  if (b[0] == 0x89 && b[1] == 'P' && b[2] == 'N' && b[3] == 'G') return PictureKind::kPng;
-  if (Half(b) == 0 && Half(b + 4) > 0) {
-    if (Half(b + 2) == 1) return PictureKind::kIcon;
-    if (Half(b + 2) == 2) return PictureKind::kCursor;
-  }
-  if (b[0] == 'G' && b[1] == 'I' && b[2] == 'F' && b[3] == '8' && (b[4] == '7' || b[4] == '9') && b[5] == 'a')
-    return PictureKind::kGif;
-  if (b[0] == 0x0A && b[2] == 1) {
-    if (b[1] <= 5 && b[3] == 8) return PictureKind::kPcx8;
-    if (b[1] == 3 && b[3] == 1) return PictureKind::kPcx1;
-  }
+  for (const PictureFormat& format : kPictureFormats)
+    if (format.signature(data)) return format.kind;
   return PictureKind::kUnknown;
 }
 
 bool DecodePixels(ByteRun data, DecodedPicture* out) {
   *out = DecodedPicture();
   PictureKind kind = DetectPictureKind(data.data(), data.size());
-  bool decoded = false;
-  switch (kind) {
-    case PictureKind::kJpeg:
-      decoded = DecodeJpeg(data, out);
-      break;
-    case PictureKind::kBmp:
-      decoded = DecodeBmp(data, out);
-      break;
-    case PictureKind::kPng:
-      decoded = DecodePng(data, out);
-      break;
-    case PictureKind::kGif:
-      decoded = DecodeGif(data, out);
-      break;
-    case PictureKind::kPcx8:
-    case PictureKind::kPcx1:
-      decoded = DecodePcx(data, out);
-      break;
-    case PictureKind::kIcon:
-    case PictureKind::kCursor:
-    case PictureKind::kUnknown:
-      break;
-  }
+  const PictureFormat* format = FormatOf(kind);
+  bool decoded = format && format->decode(data, out) && out->pixels.size() == PixelBytesOf(*out);
   if (!decoded) *out = DecodedPicture();
   out->kind = kind;
   return decoded;
+}
+
+uint64_t PixelBytesOf(const DecodedPicture& d) {
+  const uint64_t w = static_cast<uint32_t>(d.width), h = static_cast<uint32_t>(d.height);
+  switch (LayoutOf(d.kind)) {
+    case PixelLayout::kBgr24BottomUp: return w * h * 3;
+    case PixelLayout::kBgra32TopDown: return w * h * 4;
+    case PixelLayout::kPacked8:
+      if (!PictureSizeAllowed(static_cast<uint32_t>(d.image_width), static_cast<uint32_t>(d.image_height))) return 0;
+      return kPackedBitsOffset +
+             uint64_t{PackedRowBytes(static_cast<uint32_t>(d.image_width))} * static_cast<uint32_t>(d.image_height);
+    case PixelLayout::kMono1TopDown: return uint64_t{MonoRowBytes(static_cast<uint32_t>(w))} * h;
+    case PixelLayout::kNone: break;
+  }
+  return 0;
 }

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "alpha.h"
+#include "picture_formats.h"
 #include "picture_loader.h"
 
 namespace {
@@ -77,7 +78,8 @@ HBITMAP IconBitmap(HDC dc, const LoadedPicture& picture, COLORREF background) {
   });
 }
 
-HBITMAP PngBitmap(HDC dc, const DecodedPicture& d, COLORREF background, bool premultiply, bool* transparent) {
+// B, G, R, A rows top-down: laid over the background, or premultiplied.
+HBITMAP AlphaBitmap(HDC dc, const DecodedPicture& d, COLORREF background, bool premultiply, bool* transparent) {
   std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[d.pixels.size()]);
   if (!pixels) return nullptr;
   std::memcpy(pixels.get(), d.pixels.data(), d.pixels.size());
@@ -96,7 +98,7 @@ HBITMAP PngBitmap(HDC dc, const DecodedPicture& d, COLORREF background, bool pre
   return FromDib(dc, &info, pixels.get());
 }
 
-// JPEG and BMP: B, G, R rows bottom-up, padded here to whole words.
+// B, G, R rows bottom-up, padded here to whole words.
 HBITMAP RgbBitmap(HDC dc, const DecodedPicture& d) {
   const size_t row = static_cast<size_t>(d.width) * 3;
   const size_t stride = (row + 3) & ~size_t{3};
@@ -111,11 +113,12 @@ HBITMAP RgbBitmap(HDC dc, const DecodedPicture& d) {
 const BITMAPINFO* PackedInfo(const DecodedPicture& d) { return reinterpret_cast<const BITMAPINFO*>(d.pixels.data()); }
 const void* PackedBits(const DecodedPicture& d) { return d.pixels.data() + kPackedBitsOffset; }
 
-// The first image on a logical screen of the background colour, at its
-// place there.
-HBITMAP GifBitmap(HDC dc, const DecodedPicture& d, COLORREF background) {
+// The packed image on a picture of the background colour, at its place
+// there; an image that is the whole picture is the bitmap itself.
+HBITMAP PackedBitmap(HDC dc, const DecodedPicture& d, COLORREF background) {
   HBITMAP image = FromDib(dc, PackedInfo(d), PackedBits(d));
   if (!image) return nullptr;
+  if (d.image_left == 0 && d.image_top == 0 && d.image_width == d.width && d.image_height == d.height) return image;
   HBITMAP bitmap = Compose(dc, d.width, d.height, background, [&](HDC target) {
     MemoryDc source(dc, image);
     return source.ok() &&
@@ -132,23 +135,17 @@ HBITMAP RenderPicture(HDC dc, const LoadedPicture& picture, COLORREF background,
   if (transparent) *transparent = false;
   const DecodedPicture& d = picture.decoded;
   if (d.width <= 0 || d.height <= 0) return nullptr;
-  switch (d.kind) {
-    case PictureKind::kIcon:
-    case PictureKind::kCursor:
+  switch (LayoutOf(d.kind)) {
+    case PixelLayout::kNone:
       return picture.icon ? IconBitmap(dc, picture, background) : nullptr;
-    case PictureKind::kPng:
-      return PngBitmap(dc, d, background, premultiply, transparent);
-    case PictureKind::kJpeg:
-    case PictureKind::kBmp:
+    case PixelLayout::kBgra32TopDown:
+      return AlphaBitmap(dc, d, background, premultiply, transparent);
+    case PixelLayout::kBgr24BottomUp:
       return RgbBitmap(dc, d);
-    case PictureKind::kGif:
-      return GifBitmap(dc, d, background);
-    case PictureKind::kPcx8:
-      return FromDib(dc, PackedInfo(d), PackedBits(d));
-    case PictureKind::kPcx1:
+    case PixelLayout::kPacked8:
+      return PackedBitmap(dc, d, background);
+    case PixelLayout::kMono1TopDown:
       return CreateBitmap(d.width, d.height, 1, 1, d.pixels.data());
-    case PictureKind::kUnknown:
-      break;
   }
   return nullptr;
 }

@@ -8,11 +8,9 @@ block()
   find_package(PNG REQUIRED)
   find_package(JPEG REQUIRED)
 endblock()
-add_library(native_picture STATIC
-  ${QELMO_ROOT}/picture/picture_kind.cpp ${QELMO_ROOT}/picture/bmp_decoder.cpp
-  ${QELMO_ROOT}/picture/gif_decoder.cpp ${QELMO_ROOT}/picture/pcx_decoder.cpp
-  ${QELMO_ROOT}/picture/icon_directory.cpp ${QELMO_ROOT}/picture/png_decoder.cpp
-  ${QELMO_ROOT}/picture/jpeg_decoder.cpp)
+include(${QELMO_ROOT}/picture/sources.cmake)
+list(TRANSFORM QELMO_PICTURE_DECODER_SOURCES PREPEND ${QELMO_ROOT}/picture/)
+add_library(native_picture STATIC ${QELMO_PICTURE_DECODER_SOURCES})
 target_include_directories(native_picture PUBLIC ${QELMO_ROOT}/picture ${QELMO_ROOT}/runtime)
 target_link_libraries(native_picture PUBLIC PNG::PNG JPEG::JPEG)
 
@@ -24,24 +22,34 @@ target_include_directories(native_picture_tests PRIVATE ${QELMO_ROOT}/tests/pict
 target_link_libraries(native_picture_tests PRIVATE native_picture GTest::gtest_main)
 gtest_discover_tests(native_picture_tests TEST_PREFIX native. DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120)
 
-qelmo_test_picture_files(png_seeds png_rgba.png png_palette.png png_grey.png png_rgba16.png png_interlaced.png
-  png_alpha_edge.png info16.png)
-qelmo_test_picture_files(jpeg_seeds jpeg_rgb.jpg jpeg_420.jpg jpeg_grey.jpg jpeg_progressive.jpg jpeg_cmyk.jpg)
-qelmo_test_picture_files(bmp_seeds bmp1.bmp bmp4.bmp bmp8.bmp bmp8_v5.bmp bmp_rle8.bmp bmp24.bmp bmp32.bmp)
-qelmo_test_picture_files(gif_seeds gif89.gif gif87.gif gif_interlaced.gif gif_small.gif gif_animated.gif)
-qelmo_test_picture_files(icon_seeds ico48.ico ico_multi.ico cur32.cur)
-qelmo_test_picture_files(pcx_seeds pcx8.pcx pcx1.pcx)
-
-# Six targets: 20 seconds each keeps the suite short.
+# One fuzz target per decoder in the format table (picture/picture_formats.h),
+# named and seeded by its format (DecodePng: picture_png_fuzzer, seeded with
+# the test pictures png*); and one for the icon chooser, whose icons the
+# system makes. 20 seconds each keeps the suite short.
+file(STRINGS ${QELMO_ROOT}/picture/picture_formats.h format_rows REGEX "^ *{PictureKind::")
+set(decoders)
+foreach(row IN LISTS format_rows)
+  if(row MATCHES ", (Decode[A-Z][A-Za-z0-9]*), PixelLayout")
+    list(APPEND decoders ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES decoders)
+if(NOT decoders)
+  message(FATAL_ERROR "no decoders found in picture/picture_formats.h")
+endif()
 block()
   set(QELMO_FUZZ_SECONDS 20)
-  qelmo_fuzz_target(picture_png_fuzzer SOURCES picture_png_fuzzer.cpp SEEDS ${png_seeds})
-  qelmo_fuzz_target(picture_jpeg_fuzzer SOURCES picture_jpeg_fuzzer.cpp SEEDS ${jpeg_seeds})
-  qelmo_fuzz_target(picture_bmp_fuzzer SOURCES picture_bmp_fuzzer.cpp SEEDS ${bmp_seeds})
-  qelmo_fuzz_target(picture_gif_fuzzer SOURCES picture_gif_fuzzer.cpp SEEDS ${gif_seeds})
+  foreach(decoder IN LISTS decoders)
+    string(REGEX REPLACE "^Decode" "" format ${decoder})
+    string(TOLOWER ${format} format)
+    set(names ${QELMO_TEST_PICTURE_NAMES})
+    list(FILTER names INCLUDE REGEX "^${format}")
+    qelmo_test_picture_files(seeds ${names})
+    qelmo_fuzz_target(picture_${format}_fuzzer SOURCES picture_decoder_fuzzer.cpp SEEDS ${seeds})
+    target_compile_definitions(picture_${format}_fuzzer PRIVATE QELMO_FUZZ_DECODER=${decoder})
+    target_link_libraries(picture_${format}_fuzzer PRIVATE native_picture)
+  endforeach()
+  qelmo_test_picture_files(icon_seeds ico48.ico ico_multi.ico cur32.cur)
   qelmo_fuzz_target(picture_icon_fuzzer SOURCES picture_icon_fuzzer.cpp SEEDS ${icon_seeds})
-  qelmo_fuzz_target(picture_pcx_fuzzer SOURCES picture_pcx_fuzzer.cpp SEEDS ${pcx_seeds})
+  target_link_libraries(picture_icon_fuzzer PRIVATE native_picture)
 endblock()
-foreach(decoder IN ITEMS png jpeg bmp gif icon pcx)
-  target_link_libraries(picture_${decoder}_fuzzer PRIVATE native_picture)
-endforeach()

@@ -5,29 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "picture_decoders.h"
-
-inline uint64_t ExpectedPixelBytes(const DecodedPicture& d) {
-  const uint64_t w = static_cast<uint32_t>(d.width), h = static_cast<uint32_t>(d.height);
-  switch (d.kind) {
-    case PictureKind::kJpeg:
-    case PictureKind::kBmp:
-      return w * h * 3;
-    case PictureKind::kPng:
-      return w * h * 4;
-    case PictureKind::kGif:
-      if (!PictureSizeAllowed(static_cast<uint32_t>(d.image_width), static_cast<uint32_t>(d.image_height)))
-        return 0;
-      return kPackedBitsOffset +
-             uint64_t{PackedRowBytes(static_cast<uint32_t>(d.image_width))} * static_cast<uint32_t>(d.image_height);
-    case PictureKind::kPcx8:
-      return kPackedBitsOffset + uint64_t{PackedRowBytes(static_cast<uint32_t>(w))} * h;
-    case PictureKind::kPcx1:
-      return uint64_t{MonoRowBytes(static_cast<uint32_t>(w))} * h;
-    default:
-      return 0;
-  }
-}
+#include "picture_formats.h"
 
 inline int FuzzDecoder(const uint8_t* data, size_t size, bool (*decode)(ByteRun, DecodedPicture*)) {
   DecodedPicture d;
@@ -36,7 +14,7 @@ inline int FuzzDecoder(const uint8_t* data, size_t size, bool (*decode)(ByteRun,
     return 0;
   }
   if (!PictureSizeAllowed(static_cast<uint32_t>(d.width), static_cast<uint32_t>(d.height))) __builtin_trap();
-  if (d.pixels.size() != ExpectedPixelBytes(d)) __builtin_trap();
+  if (d.pixels.size() != PixelBytesOf(d)) __builtin_trap();
   uint8_t sum = 0;
   for (size_t i = 0; i < d.pixels.size(); i += 61) sum ^= d.pixels.data()[i];
   sum ^= d.pixels.data()[d.pixels.size() - 1];

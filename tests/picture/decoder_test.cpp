@@ -10,7 +10,7 @@
 #include <string>
 
 #include "alpha.h"
-#include "picture_decoders.h"
+#include "picture_formats.h"
 #include "picture_edits.h"
 #include "test_pictures.h"
 
@@ -25,22 +25,19 @@ bool Decode(const Bytes& b, DecodedPicture* out) { return DecodePixels(ByteRun(b
 // Pixel (x, y), counted from the top, as R, G, B whatever the layout.
 Rgb PixelAt(const DecodedPicture& d, int32_t x, int32_t y) {
   const uint8_t* p = d.pixels.data();
-  switch (d.kind) {
-    case PictureKind::kJpeg:
-    case PictureKind::kBmp:
+  switch (LayoutOf(d.kind)) {
+    case PixelLayout::kBgr24BottomUp:
       p += (static_cast<size_t>(d.height - 1 - y) * d.width + x) * 3;
       return {p[2], p[1], p[0]};
-    case PictureKind::kPng:
+    case PixelLayout::kBgra32TopDown:
       p += (static_cast<size_t>(y) * d.width + x) * 4;
       return {p[2], p[1], p[0]};
-    case PictureKind::kGif:
-    case PictureKind::kPcx8: {
-      const int32_t width = d.kind == PictureKind::kGif ? d.image_width : d.width;
-      const uint8_t index = p[kPackedBitsOffset + static_cast<size_t>(y) * PackedRowBytes(width) + x];
+    case PixelLayout::kPacked8: {
+      const uint8_t index = p[kPackedBitsOffset + static_cast<size_t>(y) * PackedRowBytes(d.image_width) + x];
       const uint8_t* colour = p + kPackedHeaderSize + 4 * index;
       return {colour[2], colour[1], colour[0]};
     }
-    case PictureKind::kPcx1: {
+    case PixelLayout::kMono1TopDown: {
       const int on = p[static_cast<size_t>(y) * MonoRowBytes(d.width) + x / 8] >> (7 - x % 8) & 1;
       return {on * 255, on * 255, on * 255};
     }

@@ -1,4 +1,0 @@
-// Arbitrary bytes as a GIF.
-#include "picture_fuzz.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { return FuzzDecoder(data, size, DecodeGif); }
