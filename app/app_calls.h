@@ -8,7 +8,7 @@
 
 #include "command_index.h"
 #include "compiled_code.h"
-#include "dll_declarations.h"
+#include "dll_commands.h"
 #include "gbk_code_page.h"
 #include "libraries.h"
 
@@ -63,19 +63,13 @@ inline Owned ReadTextProperty(uint32_t window, uint32_t element, int32_t propert
       static_cast<uintptr_t>(static_cast<uint32_t>(kernel_services.ReadProperty(window, element, property, -1)))));
 }
 
-// A DLL command call site of the application: declaration index, clean-up
-// convention, and the routine and statement it stands in.
-constexpr DllCallSite Site(DllCommand index, int32_t where1, int32_t where2, bool caller_cleanup = false) {
-  return DllCallSite{index, caller_cleanup ? 1 : 0, where1, where2};
-}
-
 // GBK text as UTF-16 for the wide system functions, so it reads right under
 // any system locale.
 inline std::wstring WideText(const char* gbk) {
   constexpr int32_t kRoutine = 0x04010105;
-  auto n = static_cast<int32_t>(CallDll(Site(DLL_MULTI_BYTE_TO_WIDE_CHAR, kRoutine, 1), kGbkCodePage, 0, Word(gbk), -1, 0, 0));
+  auto n = static_cast<int32_t>(dll::MultiByteToWideChar(kRoutine, kGbkCodePage, 0, gbk, -1, 0, 0));
   std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
-  if (n > 0) CallDll(Site(DLL_MULTI_BYTE_TO_WIDE_CHAR, kRoutine, 2), kGbkCodePage, 0, Word(gbk), -1, Word(wide.data()), n);
+  if (n > 0) dll::MultiByteToWideChar(kRoutine, kGbkCodePage, 0, gbk, -1, wide.data(), n);
   wide.pop_back();  // the count includes the terminating zero, which c_str() adds anyway
   return wide;
 }

@@ -3,16 +3,15 @@
 #include <cstring>
 
 #include "app_calls.h"
+#include "win32_constants.h"
+
+using namespace win32;
 
 namespace {
 
 // Routine id of the archive hasher, for its DLL call sites.
 constexpr int32_t kRoutine = 0x04010109;
 
-constexpr uint32_t kGenericRead = 0x80000000;
-constexpr uint32_t kShareAll = 7;
-constexpr uint32_t kOpenExisting = 3;
-constexpr uint32_t kSequentialScan = 0x08000000;
 constexpr uint32_t kReadSize = 1 << 16;
 
 }  // namespace
@@ -20,7 +19,7 @@ constexpr uint32_t kReadSize = 1 << 16;
 ArchiveHasher::~ArchiveHasher() { Close(); }
 
 void ArchiveHasher::Close() {
-  if (file_ != kNoFile) CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 1), file_);
+  if (file_ != kNoFile) dll::CloseHandle(kRoutine, file_);
   file_ = kNoFile;
 }
 
@@ -28,8 +27,8 @@ bool ArchiveHasher::Start(const std::wstring& part_path) {
   Close();
   hashed_ = 0;
   buffer_.resize(kReadSize);
-  file_ = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 2), Word(part_path.c_str()), kGenericRead, kShareAll, 0,
-                  kOpenExisting, kSequentialScan, 0);
+  file_ =
+      dll::CreateFileW(kRoutine, part_path.c_str(), kGenericRead, kShareAll, 0, kOpenExisting, kFlagSequentialScan, 0);
   return file_ != kNoFile && hash_.Start();
 }
 
@@ -40,7 +39,7 @@ bool ArchiveHasher::HashUpTo(int64_t end, uint32_t budget) {
     if (want > budget) want = budget;
     uint32_t got = 0;
     // Reads follow one another: the position is where the last one ended.
-    if (!CallDll(Site(DLL_READ_FILE, kRoutine, 3), file_, Word(buffer_.data()), want, Word(&got), 0) || got != want ||
+    if (!dll::ReadFile(kRoutine, file_, buffer_.data(), want, &got, 0) || got != want ||
         !hash_.Add(buffer_.data(), got))
       return false;
     hashed_ += got;

@@ -12,6 +12,9 @@
 #include "sha256_hash.h"
 #include "transfer_job.h"
 #include "transfer_plan.h"
+#include "win32_constants.h"
+
+using namespace win32;
 
 namespace {
 
@@ -23,12 +26,6 @@ constexpr char kEncodingHeader[] = "Accept-Encoding: gzip, deflate\r\n";
 constexpr char kAgentHeader[] =
     "User-Agent: Mozilla/4.0(compatible; MSIE 6.0; Windows NT 5.0; MyIE2; .NET CLR 1.1.4322)";
 
-constexpr uint32_t kAccessPreconfigNoAutoproxy = 4;
-constexpr uint32_t kAccessPreconfig = 0;
-constexpr uint32_t kConnectionProxy = 4;
-constexpr uint32_t kOptionConnectTimeout = 2, kOptionSendTimeout = 5, kOptionReceiveTimeout = 6;
-constexpr uint32_t kOptionHttpDecoding = 65;
-constexpr uint32_t kMoveReplaceExisting = 1, kMoveCopyAllowed = 2, kMoveWriteThrough = 8;
 
 constexpr uint32_t kWaitSliceMs = 100;  // the window's messages at least this often
 constexpr uint32_t kReportEveryMs = 100;
@@ -38,9 +35,6 @@ constexpr uint32_t kHashSliceBytes = 8 << 20;  // about 30 ms of hashing between
 // that waits for a silent server (measured), so it may wait until the
 // server lets go. It writes nothing more once stopped.
 constexpr uint32_t kLeaveWorkerAfterMs = 1000;
-constexpr uint32_t kWaitObject0 = 0, kWaitFailed = 0xFFFFFFFF;
-constexpr uint32_t kAllInput = 0x04FF;  // QS_ALLINPUT
-constexpr uint32_t kQuitMessage = 0x0012;
 
 // The transfer in progress, for the routines that stop it.
 struct ActiveTransfer {
@@ -63,18 +57,17 @@ std::vector<LeftWorker> g_left_workers;
 uint32_t Now() { return static_cast<uint32_t>(Core(CMD_TICK_COUNT).as_int()); }
 
 void SetOption(uint32_t handle, uint32_t option, uint32_t value) {
-  CallDll(Site(DLL_INTERNET_SET_OPTION, kRoutine, 1), handle, option, Word(&value), 4);
+  dll::InternetSetOptionA(kRoutine, handle, option, &value, 4);
 }
 
 uint32_t OpenSession() {
   uint32_t connection_flags = 0;
-  CallDll(Site(DLL_INTERNET_GET_CONNECTED_STATE, kRoutine, 2), Word(&connection_flags), 0);
+  dll::InternetGetConnectedState(kRoutine, &connection_flags, 0);
   Owned tick_text(Core(CMD_TO_TEXT, ArgRecord::Int(Core(CMD_TICK_COUNT).as_int())));
   std::string agent = std::string("Agent") + tick_text.text();
   bool direct = Core(CMD_BIT_AND, ArgRecord::Int(static_cast<int32_t>(connection_flags)),
                      ArgRecord::Int(kConnectionProxy)).as_int() == 0;
-  return CallDll(Site(DLL_INTERNET_OPEN, kRoutine, 3), Word(agent.c_str()),
-                 direct ? kAccessPreconfigNoAutoproxy : kAccessPreconfig, 0, 0, 0);
+  return dll::InternetOpenA(kRoutine, agent.c_str(), direct ? kAccessPreconfigNoAutoproxy : kAccessPreconfig, 0, 0, 0);
 }
 
 void Stop(ActiveTransfer& active) {
@@ -84,12 +77,11 @@ void Stop(ActiveTransfer& active) {
   active.job->cancel.store(true);
   // Closing the request handle ends a read that waits for the network (on
   // Windows; under Wine it may not, and the time-outs end it instead).
-  if (uint32_t request = active.job->request.exchange(0))
-    CallDll(Site(DLL_INTERNET_CLOSE_HANDLE, kRoutine, 4), request);
+  if (uint32_t request = active.job->request.exchange(0)) dll::InternetCloseHandle(kRoutine, request);
 }
 
 bool WorkerEnded(const ActiveTransfer& active, uint32_t wait_ms) {
-  uint32_t answer = CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 5), active.thread, wait_ms);
+  uint32_t answer = dll::WaitForSingleObject(kRoutine, active.thread, wait_ms);
   return answer == kWaitObject0 || answer == kWaitFailed;
 }
 
@@ -97,8 +89,7 @@ bool WorkerEnded(const ActiveTransfer& active, uint32_t wait_ms) {
 // wait does not spin on it, and posted again once the transfer has stopped.
 bool TakeQuitMessage(int32_t* exit_code) {
   uint32_t msg[7] = {};
-  if (!CallDll(Site(DLL_PEEK_MESSAGE_W, kRoutine, 6), Word(msg), 0, kQuitMessage, kQuitMessage, 1 /*PM_REMOVE*/))
-    return false;
+  if (!dll::PeekMessageW(kRoutine, msg, 0, kQuitMessage, kQuitMessage, kPeekRemove)) return false;
   *exit_code = static_cast<int32_t>(msg[2]);
   return true;
 }
@@ -141,8 +132,7 @@ bool FindResumable(const char* url, TransferJob* job) {
 // Whether a worker left behind still holds this archive's part file.
 bool PartStillInUse(const PartialFiles& files) {
   for (const LeftWorker& left : g_left_workers)
-    if (left.job->files.part == files.part &&
-        CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 19), left.thread, 0) != kWaitObject0)
+    if (left.job->files.part == files.part && dll::WaitForSingleObject(kRoutine, left.thread, 0) != kWaitObject0)
       return true;
   return false;
 }
@@ -150,10 +140,9 @@ bool PartStillInUse(const PartialFiles& files) {
 // Suspends a thread and waits until it is (the suspension is asynchronous
 // until the thread's context has been read).
 void HoldStill(uint32_t thread) {
-  constexpr uint32_t kContextControl = 0x00010001;
   alignas(16) uint32_t context[180] = {kContextControl};  // a CONTEXT of i386, 716 bytes
-  CallDll(Site(DLL_SUSPEND_THREAD, kRoutine, 20), thread);
-  CallDll(Site(DLL_GET_THREAD_CONTEXT, kRoutine, 21), thread, Word(context));
+  dll::SuspendThread(kRoutine, thread);
+  dll::GetThreadContext(kRoutine, thread, context);
 }
 
 // At the program's end, one thread of a transfer left behind: it has
@@ -164,7 +153,7 @@ void HoldStill(uint32_t thread) {
 void GiveUp(uint32_t thread, std::atomic<WorkerPlace>& place, uint32_t start) {
   constexpr uint32_t kPatienceMs = 5000, kLookEveryMs = 10;
   for (;;) {
-    if (CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 15), thread, kLookEveryMs) == kWaitObject0) return;
+    if (dll::WaitForSingleObject(kRoutine, thread, kLookEveryMs) == kWaitObject0) return;
     WorkerPlace idle = WorkerPlace::kIdle;
     if (!place.compare_exchange_strong(idle, WorkerPlace::kGivenUp) && Now() - start < kPatienceMs) continue;
     place.store(WorkerPlace::kGivenUp);
@@ -175,8 +164,8 @@ void GiveUp(uint32_t thread, std::atomic<WorkerPlace>& place, uint32_t start) {
 
 bool MoveIntoPlace(const std::wstring& from, const char* to) {
   std::wstring target = WideText(to);
-  return CallDll(Site(DLL_MOVE_FILE_EX_W, kRoutine, 7), Word(from.c_str()), Word(target.c_str()),
-                 kMoveReplaceExisting | kMoveCopyAllowed | kMoveWriteThrough) != 0;
+  return dll::MoveFileExW(kRoutine, from.c_str(), target.c_str(),
+                          kMoveReplaceExisting | kMoveCopyAllowed | kMoveWriteThrough) != 0;
 }
 
 // What of the part file the hash can follow now: the bytes the worker has
@@ -216,8 +205,7 @@ WaitOutcome WaitForWorker(ActiveTransfer& active, ProgressRoutine progress) {
   TransferJob& job = *active.job;
   uint32_t last_report = Now() - kReportEveryMs;  // the first block is shown at once
   for (bool hash_behind = false;;) {
-    CallDll(Site(DLL_MSG_WAIT_FOR_MULTIPLE_OBJECTS, kRoutine, 8), 1, Word(&active.thread), 0,
-            hash_behind ? 0 : kWaitSliceMs, kAllInput);
+    dll::MsgWaitForMultipleObjects(kRoutine, 1, &active.thread, 0, hash_behind ? 0 : kWaitSliceMs, kAllInput);
     if (WorkerEnded(active, 0)) return outcome;
     if (TakeQuitMessage(&outcome.quit_code)) {
       outcome.quit = true;
@@ -300,8 +288,7 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
   // Let WinINet undo a gzip or deflate encoding, so the file is the resource.
   // A system that will not decode is not offered the encodings at all.
   uint32_t decode = 1;
-  bool decoding =
-      CallDll(Site(DLL_INTERNET_SET_OPTION, kRoutine, 9), root, kOptionHttpDecoding, Word(&decode), 4) != 0;
+  bool decoding = dll::InternetSetOptionA(kRoutine, root, kOptionHttpDecoding, &decode, 4) != 0;
   // A network that goes silent ends the worker's call after the stall limit
   // (on Windows; Wine keeps only the connect time-out, hence the watch in
   // WaitForWorker).
@@ -322,7 +309,7 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
   uint8_t expected_hash[32];
   bool check_hash = expected_sha256 && *expected_sha256;
   if (check_hash && !parse_sha256_hex(expected_sha256, expected_hash)) {
-    CallDll(Site(DLL_INTERNET_CLOSE_HANDLE, kRoutine, 16), root);
+    dll::InternetCloseHandle(kRoutine, root);
     return DOWNLOAD_DAMAGED;  // a hash that cannot match anything
   }
   ArchiveHasher hasher;
@@ -331,33 +318,33 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
 
   // The worker's hold on WinINet: another reference to the module the DLL
   // commands bound from the system folder, taken before the worker runs.
-  CallDll(Site(DLL_GET_MODULE_HANDLE_EX_W, kRoutine, 17), 0, Word(L"wininet.dll"), Word(&job->wininet));
+  dll::GetModuleHandleExW(kRoutine, 0, L"wininet.dll", &job->wininet);
 
   ActiveTransfer active;
   active.job = job.get();
   if (check_hash) active.hasher = &hasher;
   uint32_t thread_id = 0;
-  active.thread = CallDll(Site(DLL_CREATE_THREAD, kRoutine, 10), 0, 0,
-                          Word(reinterpret_cast<void*>(&run_transfer_worker)), Word(job.get()), 0, Word(&thread_id));
+  active.thread =
+      dll::CreateThread(kRoutine, 0, 0, reinterpret_cast<void*>(&run_transfer_worker), job.get(), 0, &thread_id);
   if (!active.thread) {
-    if (job->wininet) CallDll(Site(DLL_FREE_LIBRARY, kRoutine, 18), job->wininet);
-    CallDll(Site(DLL_INTERNET_CLOSE_HANDLE, kRoutine, 11), root);
+    if (job->wininet) dll::FreeLibrary(kRoutine, job->wininet);
+    dll::InternetCloseHandle(kRoutine, root);
     return DOWNLOAD_NO_SESSION;
   }
   g_active = &active;
   WaitOutcome outcome = WaitForWorker(active, progress);
   g_active = nullptr;
-  if (outcome.quit) CallDll(Site(DLL_POST_QUIT_MESSAGE, kRoutine, 12), outcome.quit_code);
+  if (outcome.quit) dll::PostQuitMessage(kRoutine, outcome.quit_code);
   int32_t result = outcome.worker_left ? DOWNLOAD_CANCELLED : job->result;
   if (outcome.worker_left) {
     // It still uses the job and the session: they stay until it ends, and
     // the program can start another transfer meanwhile.
     g_left_workers.push_back(LeftWorker{active.thread, job.release()});
   } else {
-    CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 13), active.thread);
-    if (job->flusher) CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 22), job->flusher);
-    if (job->flusher_wake) CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 23), job->flusher_wake);
-    CallDll(Site(DLL_INTERNET_CLOSE_HANDLE, kRoutine, 14), root);
+    dll::CloseHandle(kRoutine, active.thread);
+    if (job->flusher) dll::CloseHandle(kRoutine, job->flusher);
+    if (job->flusher_wake) dll::CloseHandle(kRoutine, job->flusher_wake);
+    dll::InternetCloseHandle(kRoutine, root);
   }
   if (result != DOWNLOAD_OK && outcome.stalled) result = DOWNLOAD_READ_FAILED;
   if (result != DOWNLOAD_OK && active.stopping && !outcome.stalled) result = DOWNLOAD_CANCELLED;

@@ -8,6 +8,7 @@
 #include "main_window_ids.h"
 #include "progress.h"
 #include "timed_message_box.h"
+#include "win32_constants.h"
 
 int32_t last_download_result = 0;
 int32_t conversion_code_page = 0;
@@ -16,14 +17,12 @@ bool transfer_busy = false;
 bool completion_running = false;
 bool close_requested = false;
 
+using namespace win32;
+
 namespace {
 
 constexpr int32_t kRoutine = 0x04010101;
-constexpr int32_t kWarningStyle = 48;
-constexpr uint32_t kGenericWrite = 0x40000000;
-constexpr uint32_t kCreateNew = 1;
-constexpr uint32_t kProbeAttributes = 0x04000000 /*delete on close*/ | 0x100 /*temporary*/ | 0x2 /*hidden*/;
-constexpr uint32_t kInvalidHandle = 0xFFFFFFFF;
+constexpr uint32_t kProbeAttributes = kFlagDeleteOnClose | kAttributeTemporary | kAttributeHidden;
 
 #ifndef QELMO_ARCHIVE_HOST
 #define QELMO_ARCHIVE_HOST "http://127.0.0.1:18080"
@@ -141,16 +140,15 @@ bool folder_is_writable(const char* folder) {
   std::string prefix = std::string(folder) + (std::string(last.text()) != "\\" ? "\\" : "");
   // A probe under a name of our own that nobody has, created only if it does
   // not exist yet and gone when closed: a user's file is never touched.
-  uint32_t process = CallDll(Site(DLL_GET_CURRENT_PROCESS_ID, kRoutine, 2));
+  uint32_t process = dll::GetCurrentProcessId(kRoutine);
   for (int32_t attempt = 0; attempt < 8; ++attempt) {
     Owned tick(Core(CMD_TO_TEXT, ArgRecord::Int(Core(CMD_TICK_COUNT).as_int() + attempt)));
     Owned id(Core(CMD_TO_TEXT, ArgRecord::Int(static_cast<int32_t>(process))));
     std::string probe = prefix + "~qelmo-probe-" + id.text() + "-" + tick.text() + ".tmp";
     std::wstring wide = WideText(probe.c_str());
-    uint32_t file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 3), Word(wide.c_str()), kGenericWrite, 0, 0, kCreateNew,
-                            kProbeAttributes, 0);
+    uint32_t file = dll::CreateFileW(kRoutine, wide.c_str(), kGenericWrite, 0, 0, kCreateNew, kProbeAttributes, 0);
     if (file != kInvalidHandle) {
-      CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 4), file);
+      dll::CloseHandle(kRoutine, file);
       return true;
     }
     // Only a name that was taken is worth another try.

@@ -2,6 +2,9 @@
 
 #include "app_calls.h"
 #include "transfer_job.h"
+#include "win32_constants.h"
+
+using namespace win32;
 
 namespace {
 
@@ -10,14 +13,13 @@ constexpr int32_t kRoutine = 0x04010108;
 
 // How often the part file is flushed: what a power cut can cost.
 constexpr uint32_t kFlushEveryMs = 2000;
-constexpr uint32_t kInfinite = 0xFFFFFFFF;
 
 extern "C" uint32_t __stdcall run_part_flusher(void* argument) {
   auto& job = *static_cast<TransferJob*>(argument);
   PartialRecord record = job.resume_record;  // the worker leaves it alone until the flusher has ended
   for (;;) {
     job.flusher_place.store(WorkerPlace::kIdle);
-    CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 1), job.flusher_wake, kFlushEveryMs);
+    dll::WaitForSingleObject(kRoutine, job.flusher_wake, kFlushEveryMs);
     leave_idle_place(job.flusher_place);
     if (job.flusher_stop.load()) return 0;
     // Only what was written before the flush began is vouched for.
@@ -28,7 +30,7 @@ extern "C" uint32_t __stdcall run_part_flusher(void* argument) {
 }  // namespace
 
 bool checkpoint_part(TransferJob& job, uint32_t file, PartialRecord& record, int64_t on_disk) {
-  if (!CallDll(Site(DLL_FLUSH_FILE_BUFFERS, kRoutine, 2), file)) return false;
+  if (!dll::FlushFileBuffers(kRoutine, file)) return false;
   if (!job.resumable.load()) return true;
   record.valid = on_disk;
   return save_partial_record(job.files, record);
@@ -36,17 +38,16 @@ bool checkpoint_part(TransferJob& job, uint32_t file, PartialRecord& record, int
 
 bool start_part_flusher(TransferJob& job, uint32_t file) {
   job.part_file = file;
-  job.flusher_wake = CallDll(Site(DLL_CREATE_EVENT_W, kRoutine, 3), 0, 0, 0, 0);
+  job.flusher_wake = dll::CreateEventW(kRoutine, 0, 0, 0, 0);
   if (!job.flusher_wake) return false;
   uint32_t thread_id = 0;
-  job.flusher = CallDll(Site(DLL_CREATE_THREAD, kRoutine, 4), 0, 0, Word(reinterpret_cast<void*>(&run_part_flusher)),
-                        Word(&job), 0, Word(&thread_id));
+  job.flusher = dll::CreateThread(kRoutine, 0, 0, reinterpret_cast<void*>(&run_part_flusher), &job, 0, &thread_id);
   return job.flusher != 0;
 }
 
 void stop_part_flusher(TransferJob& job) {
   if (!job.flusher) return;
   job.flusher_stop.store(true);
-  CallDll(Site(DLL_SET_EVENT, kRoutine, 5), job.flusher_wake);
-  CallDll(Site(DLL_WAIT_FOR_SINGLE_OBJECT, kRoutine, 6), job.flusher, kInfinite);
+  dll::SetEvent(kRoutine, job.flusher_wake);
+  dll::WaitForSingleObject(kRoutine, job.flusher, kInfinite);
 }

@@ -2,6 +2,9 @@
 
 #include "app_calls.h"
 #include "http_values.h"
+#include "win32_constants.h"
+
+using namespace win32;
 
 namespace {
 
@@ -12,11 +15,6 @@ constexpr int32_t kRoutine = 0x04010107;
 // its part file starts again from byte 0.
 constexpr char kFirstLine[] = "qelmo partial 2";
 constexpr int64_t kLargestRecord = 16384;
-constexpr uint32_t kGenericRead = 0x80000000, kGenericWrite = 0x40000000;
-constexpr uint32_t kShareAll = 7;
-constexpr uint32_t kCreateAlways = 2, kOpenExisting = 3;
-constexpr uint32_t kInvalidHandle = 0xFFFFFFFF;
-constexpr uint32_t kMoveReplaceExisting = 1, kMoveWriteThrough = 8;
 
 // One "name value" line; false when the line is not that field.
 bool TakeField(const std::string& line, const char* name, std::string* value) {
@@ -72,45 +70,38 @@ PartialFiles partial_files_of(const char* local_path) {
 bool save_partial_record(const PartialFiles& files, const PartialRecord& record) {
   if (HasLineBreak(record.url) || HasLineBreak(record.etag) || HasLineBreak(record.last_modified)) return false;
   std::string text = format_partial_record(record);
-  uint32_t file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 1), Word(files.record_new.c_str()), kGenericWrite, 0, 0,
-                          kCreateAlways, 0, 0);
+  uint32_t file = dll::CreateFileW(kRoutine, files.record_new.c_str(), kGenericWrite, 0, 0, kCreateAlways, 0, 0);
   if (file == kInvalidHandle) return false;
   uint32_t written = 0;
-  bool whole = CallDll(Site(DLL_WRITE_FILE, kRoutine, 2), file, Word(text.data()), static_cast<uint32_t>(text.size()),
-                       Word(&written), 0) != 0 &&
+  bool whole = dll::WriteFile(kRoutine, file, text.data(), static_cast<uint32_t>(text.size()), &written, 0) != 0 &&
                written == text.size();
   // On disk before it replaces the old record: it vouches for the part's
   // bytes after a power cut.
-  whole = whole && CallDll(Site(DLL_FLUSH_FILE_BUFFERS, kRoutine, 12), file) != 0;
-  whole = CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 3), file) != 0 && whole;
-  if (whole && CallDll(Site(DLL_MOVE_FILE_EX_W, kRoutine, 4), Word(files.record_new.c_str()),
-                       Word(files.record.c_str()), kMoveReplaceExisting | kMoveWriteThrough))
+  whole = whole && dll::FlushFileBuffers(kRoutine, file) != 0;
+  whole = dll::CloseHandle(kRoutine, file) != 0 && whole;
+  if (whole && dll::MoveFileExW(kRoutine, files.record_new.c_str(), files.record.c_str(),
+                                kMoveReplaceExisting | kMoveWriteThrough))
     return true;
-  CallDll(Site(DLL_DELETE_FILE_W, kRoutine, 5), Word(files.record_new.c_str()));
+  dll::DeleteFileW(kRoutine, files.record_new.c_str());
   return false;
 }
 
 bool load_partial_record(const PartialFiles& files, PartialRecord* record) {
   int64_t size = file_size(files.record);
   if (size <= 0 || size > kLargestRecord) return false;
-  uint32_t file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 6), Word(files.record.c_str()), kGenericRead, kShareAll, 0,
-                          kOpenExisting, 0, 0);
+  uint32_t file = dll::CreateFileW(kRoutine, files.record.c_str(), kGenericRead, kShareAll, 0, kOpenExisting, 0, 0);
   if (file == kInvalidHandle) return false;
   std::string text(static_cast<size_t>(size), '\0');
   uint32_t read = 0;
-  bool whole = CallDll(Site(DLL_READ_FILE, kRoutine, 7), file, Word(text.data()), static_cast<uint32_t>(size),
-                       Word(&read), 0) != 0 &&
-               read == size;
-  CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 8), file);
+  bool whole = dll::ReadFile(kRoutine, file, text.data(), static_cast<uint32_t>(size), &read, 0) != 0 && read == size;
+  dll::CloseHandle(kRoutine, file);
   return whole && parse_partial_record(text, record);
 }
 
-void remove_partial_record(const PartialFiles& files) {
-  CallDll(Site(DLL_DELETE_FILE_W, kRoutine, 9), Word(files.record.c_str()));
-}
+void remove_partial_record(const PartialFiles& files) { dll::DeleteFileW(kRoutine, files.record.c_str()); }
 
 void remove_partial(const PartialFiles& files) {
-  CallDll(Site(DLL_DELETE_FILE_W, kRoutine, 10), Word(files.part.c_str()));
+  dll::DeleteFileW(kRoutine, files.part.c_str());
   remove_partial_record(files);
 }
 
@@ -120,8 +111,6 @@ int64_t file_size(const std::wstring& path) {
     uint32_t times[6];
     uint32_t size_high, size_low;
   } data = {};
-  if (!CallDll(Site(DLL_GET_FILE_ATTRIBUTES_EX_W, kRoutine, 11), Word(path.c_str()), 0 /*GetFileExInfoStandard*/,
-               Word(&data)))
-    return -1;
+  if (!dll::GetFileAttributesExW(kRoutine, path.c_str(), kGetFileExInfoStandard, &data)) return -1;
   return static_cast<int64_t>(data.size_high) << 32 | data.size_low;
 }

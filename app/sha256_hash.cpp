@@ -19,33 +19,30 @@ int HexDigit(char c) {
 Sha256::~Sha256() { Release(); }
 
 void Sha256::Release() {
-  if (hash_) CallDll(Site(DLL_BCRYPT_DESTROY_HASH, kRoutine, 1), hash_);
-  if (algorithm_) CallDll(Site(DLL_BCRYPT_CLOSE_ALGORITHM_PROVIDER, kRoutine, 2), algorithm_, 0);
+  if (hash_) dll::BCryptDestroyHash(kRoutine, hash_);
+  if (algorithm_) dll::BCryptCloseAlgorithmProvider(kRoutine, algorithm_, 0);
   hash_ = algorithm_ = 0;
 }
 
 bool Sha256::Start() {
   Release();
   // CNG answers an NTSTATUS: 0 is success.
-  if (CallDll(Site(DLL_BCRYPT_OPEN_ALGORITHM_PROVIDER, kRoutine, 3), Word(&algorithm_), Word(L"SHA256"), 0, 0) != 0) {
+  if (dll::BCryptOpenAlgorithmProvider(kRoutine, &algorithm_, L"SHA256", 0, 0) != 0) {
     algorithm_ = 0;
     return false;
   }
   uint32_t object_size = 0, got = 0;
-  if (CallDll(Site(DLL_BCRYPT_GET_PROPERTY, kRoutine, 4), algorithm_, Word(L"ObjectLength"), Word(&object_size), 4,
-              Word(&got), 0) != 0)
-    return false;
+  if (dll::BCryptGetProperty(kRoutine, algorithm_, L"ObjectLength", &object_size, 4, &got, 0) != 0) return false;
   object_.assign(object_size, 0);
-  return CallDll(Site(DLL_BCRYPT_CREATE_HASH, kRoutine, 5), algorithm_, Word(&hash_), Word(object_.data()),
-                 object_size, 0, 0, 0) == 0;
+  return dll::BCryptCreateHash(kRoutine, algorithm_, &hash_, object_.data(), object_size, 0, 0, 0) == 0;
 }
 
 bool Sha256::Add(const uint8_t* data, uint32_t size) {
-  return hash_ && CallDll(Site(DLL_BCRYPT_HASH_DATA, kRoutine, 6), hash_, Word(data), size, 0) == 0;
+  return hash_ && dll::BCryptHashData(kRoutine, hash_, data, size, 0) == 0;
 }
 
 bool Sha256::Finish(uint8_t digest[32]) {
-  bool done = hash_ && CallDll(Site(DLL_BCRYPT_FINISH_HASH, kRoutine, 7), hash_, Word(digest), 32, 0) == 0;
+  bool done = hash_ && dll::BCryptFinishHash(kRoutine, hash_, digest, 32, 0) == 0;
   Release();
   return done;
 }

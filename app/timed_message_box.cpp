@@ -15,21 +15,21 @@ constexpr double kTolerance = 1e-7;
 // The box being shown, for the watchdog timer that closes it.
 std::string g_box_title;
 
-uint32_t CurrentProcess() { return CallDll(Site(DLL_GET_CURRENT_PROCESS_ID, kRoutine, 1)); }
+uint32_t CurrentProcess() { return dll::GetCurrentProcessId(kRoutine); }
 
 // Closes our box when its time is up. The system's own time-out is not
 // honoured everywhere (one platform ignores it), so the box does not rely
 // on it; where it is honoured both end the box with the same answer.
 void __stdcall CloseTimedBox(uint32_t, uint32_t, uint32_t timer, uint32_t) {
-  CallDll(Site(DLL_KILL_TIMER, kRoutine, 2), 0, timer);
+  dll::KillTimer(kRoutine, 0, timer);
   uint32_t process = CurrentProcess();
   for (uint32_t window = 0;;) {
-    window = CallDll(Site(DLL_FIND_WINDOW_EX, kRoutine, 3), 0, window, 0, 0);
+    window = dll::FindWindowExA(kRoutine, 0, window, 0, 0);
     if (!window) return;
     uint32_t owner = 0;
-    CallDll(Site(DLL_GET_WINDOW_THREAD_PROCESS_ID, kRoutine, 20), window, Word(&owner));
+    dll::GetWindowThreadProcessId(kRoutine, window, &owner);
     if (owner == process && window_class_name(window) == "#32770" && window_title_text(window) == g_box_title) {
-      CallDll(Site(DLL_END_DIALOG, kRoutine, 21), window, kTimedOut);
+      dll::EndDialog(kRoutine, window, kTimedOut);
       return;
     }
   }
@@ -44,12 +44,11 @@ int32_t timed_message_box(const char* text, Optional<int32_t> style, Optional<co
   int32_t box_style = style.given ? style.value : 0;
   int32_t timeout = timeout_ms.given ? timeout_ms.value : kDefaultTimeoutMs;
   g_box_title = box_title ? box_title : "";
-  uint32_t timer = CallDll(Site(DLL_SET_TIMER, kRoutine, 4), 0, 0, timeout,
-                           Word(reinterpret_cast<void*>(&CloseTimedBox)));
+  uint32_t timer = dll::SetTimer(kRoutine, 0, 0, timeout, reinterpret_cast<void*>(&CloseTimedBox));
   std::wstring wide_text = WideText(text), wide_title = WideText(box_title);
-  auto result = static_cast<int32_t>(CallDll(Site(DLL_MESSAGE_BOX_TIMEOUT, kRoutine, 5), owner_window,
-                                             Word(wide_text.c_str()), Word(wide_title.c_str()), box_style, 0, timeout));
-  CallDll(Site(DLL_KILL_TIMER, kRoutine, 6), 0, timer);
+  auto result = static_cast<int32_t>(
+      dll::MessageBoxTimeoutW(kRoutine, owner_window, wide_text.c_str(), wide_title.c_str(), box_style, 0, timeout));
+  dll::KillTimer(kRoutine, 0, timer);
   return result - 1;
 }
 
@@ -58,18 +57,18 @@ uint32_t find_process_window(uint32_t process_id, Optional<const char*> title_fi
                              Optional<bool> visible_only) {
   bool visible = visible_only.given ? visible_only.value : true;
   int32_t limit = time_limit_ms.given && time_limit_ms.value >= 0 ? time_limit_ms.value : kNoLimitMs;
-  auto started = static_cast<int32_t>(CallDll(Site(DLL_GET_TICK_COUNT, kRoutine, 7)));
+  auto started = static_cast<int32_t>(dll::GetTickCount(kRoutine));
   uint32_t previous = 0;
   for (;;) {
-    auto now = static_cast<int32_t>(CallDll(Site(DLL_GET_TICK_COUNT, kRoutine, 8)));
+    auto now = static_cast<int32_t>(dll::GetTickCount(kRoutine));
     if (static_cast<double>(now) - started - limit >= -kTolerance) return 0;
-    uint32_t window = CallDll(Site(DLL_FIND_WINDOW_EX, kRoutine, 9), 0, previous, 0, 0);
+    uint32_t window = dll::FindWindowExA(kRoutine, 0, previous, 0, 0);
     previous = window;
     if (!window) return 0;
-    if (visible && !CallDll(Site(DLL_IS_WINDOW_VISIBLE, kRoutine, 10), window)) continue;
+    if (visible && !dll::IsWindowVisible(kRoutine, window)) continue;
     uint32_t owner = 0;
-    CallDll(Site(DLL_GET_WINDOW_THREAD_PROCESS_ID, kRoutine, 11), window, Word(&owner));
-    if (owner == process_id && !CallDll(Site(DLL_GET_PARENT, kRoutine, 12), window)) {
+    dll::GetWindowThreadProcessId(kRoutine, window, &owner);
+    if (owner == process_id && !dll::GetParent(kRoutine, window)) {
       std::string cls = window_class_name(window);
       std::string title = window_title_text(window);
       auto contains = [](const std::string& text, const char* filter) {
@@ -85,17 +84,17 @@ uint32_t find_process_window(uint32_t process_id, Optional<const char*> title_fi
 
 std::string window_class_name(uint32_t window) {
   Owned buffer(Core(CMD_SPACE_TEXT, ArgRecord::Int(261)));
-  auto n = static_cast<int32_t>(CallDll(Site(DLL_GET_CLASS_NAME, kRoutine, 13), window, Word(buffer.block()), 260));
+  auto n = static_cast<int32_t>(dll::GetClassNameA(kRoutine, window, static_cast<char*>(buffer.block()), 260));
   if (n <= 0) return std::string();
   Owned name(Core(CMD_LEFT_TEXT, Text(buffer), ArgRecord::Int(n)));
   return name.text();
 }
 
 std::string window_title_text(uint32_t window) {
-  auto n = static_cast<int32_t>(CallDll(Site(DLL_GET_WINDOW_TEXT_LENGTH_W, kRoutine, 14), window));
+  auto n = static_cast<int32_t>(dll::GetWindowTextLengthW(kRoutine, window));
   if (n <= 0) return std::string();
   Owned buffer(Core(CMD_ZERO_BYTES, ArgRecord::Int((n + 1) * 2)));
-  CallDll(Site(DLL_GET_WINDOW_TEXT_W, kRoutine, 15), window, Word(ByteArrayData(buffer.block())), n + 1);
+  dll::GetWindowTextW(kRoutine, window, reinterpret_cast<wchar_t*>(ByteArrayData(buffer.block())), n + 1);
   return wide_to_multibyte(buffer.block(), conversion_code_page);
 }
 
@@ -105,14 +104,13 @@ std::string wide_to_multibyte(void* utf16_bytes, Optional<int32_t> code_page) {
   // The bytes with a wide terminator after them.
   Owned wide(Core(CMD_ZERO_BYTES, ArgRecord::Int(length + 2)));
   if (length > 0) std::memcpy(ByteArrayData(wide.block()), ByteArrayData(utf16_bytes), static_cast<size_t>(length));
-  uint32_t data = Word(ByteArrayData(wide.block()));
-  if (static_cast<int32_t>(CallDll(Site(DLL_LSTRLEN_W, kRoutine, 16), data)) <= 0) return std::string();
-  auto size = static_cast<int32_t>(
-      CallDll(Site(DLL_WIDE_CHAR_TO_MULTI_BYTE, kRoutine, 17), page, 0, data, -1, 0, 0, 0, 0));
+  const auto* data = reinterpret_cast<const wchar_t*>(ByteArrayData(wide.block()));
+  if (static_cast<int32_t>(dll::lstrlenW(kRoutine, data)) <= 0) return std::string();
+  auto size = static_cast<int32_t>(dll::WideCharToMultiByte(kRoutine, page, 0, data, -1, 0, 0, 0, 0));
   if (size <= 0) return std::string();
   Owned out(Core(CMD_ZERO_BYTES, ArgRecord::Int(size)));
-  uint32_t out_data = Word(ByteArrayData(out.block()));
-  CallDll(Site(DLL_WIDE_CHAR_TO_MULTI_BYTE, kRoutine, 18), page, 0, data, -1, out_data, size, 0, 0);
-  auto text_length = static_cast<int32_t>(CallDll(Site(DLL_STRLEN, kRoutine, 19, true), out_data));
+  auto* out_data = reinterpret_cast<char*>(ByteArrayData(out.block()));
+  dll::WideCharToMultiByte(kRoutine, page, 0, data, -1, out_data, size, 0, 0);
+  auto text_length = static_cast<int32_t>(dll::strlen(kRoutine, out_data));
   return std::string(reinterpret_cast<const char*>(ByteArrayData(out.block())), static_cast<size_t>(text_length));
 }

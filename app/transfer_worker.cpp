@@ -10,6 +10,9 @@
 #include "part_flusher.h"
 #include "transfer_job.h"
 #include "transfer_plan.h"
+#include "win32_constants.h"
+
+using namespace win32;
 
 namespace {
 
@@ -18,22 +21,8 @@ constexpr int32_t kRoutine = 0x04010106;
 
 // Reload, no cache write, pragma no-cache. Never an ignore-certificate flag:
 // an https archive is taken only from a server the system trusts.
-constexpr uint32_t kRequestFlags = 0x84000100;
-constexpr uint32_t kQueryContentLength = 5;  // as text: the number flag stops at 32 bits
-constexpr uint32_t kQueryStatusCode = 0x20000013;
-constexpr uint32_t kQueryContentEncoding = 29;
-constexpr uint32_t kQueryLastModified = 11;
-constexpr uint32_t kQueryEtag = 54;
-constexpr uint32_t kQueryContentRange = 53;
-constexpr uint32_t kOptionUrl = 34;
-constexpr uint32_t kGenericWrite = 0x40000000;
-constexpr uint32_t kShareRead = 1;
-constexpr uint32_t kCreateAlways = 2, kOpenExisting = 3;
-constexpr uint32_t kFileBegin = 0;
-constexpr uint32_t kAttributeNormal = 0x80;
-constexpr uint32_t kInvalidHandle = 0xFFFFFFFF;
 
-uint32_t Now() { return CallDll(Site(DLL_GET_TICK_COUNT, kRoutine, 1)); }
+uint32_t Now() { return dll::GetTickCount(kRoutine); }
 
 bool StartsWithNoCase(const char* text, const char* prefix) {
   for (; *prefix; ++text, ++prefix) {
@@ -48,8 +37,7 @@ bool StartsWithNoCase(const char* text, const char* prefix) {
 std::string QueryText(uint32_t request, uint32_t what) {
   char text[512] = {};
   uint32_t length = sizeof text - 1, index = 0;
-  if (!CallDll(Site(DLL_HTTP_QUERY_INFO, kRoutine, 2), request, what, Word(text), Word(&length), Word(&index)))
-    return std::string();
+  if (!dll::HttpQueryInfoA(kRoutine, request, what, text, &length, &index)) return std::string();
   return text;
 }
 
@@ -66,14 +54,14 @@ bool LeftTls(const char* url, uint32_t request) {
   if (!StartsWithNoCase(url, "https:")) return false;
   char final_url[2048] = {};
   uint32_t length = sizeof final_url - 1;
-  if (!CallDll(Site(DLL_INTERNET_QUERY_OPTION, kRoutine, 3), request, kOptionUrl, Word(final_url), Word(&length)))
+  if (!dll::InternetQueryOptionA(kRoutine, request, kOptionUrl, final_url, &length))
     return true;  // unknown counts as not proven safe
   return !StartsWithNoCase(final_url, "https:");
 }
 
 uint32_t StatusCode(uint32_t request) {
   uint32_t status = 0, length = 4, index = 0;
-  CallDll(Site(DLL_HTTP_QUERY_INFO, kRoutine, 4), request, kQueryStatusCode, Word(&status), Word(&length), Word(&index));
+  dll::HttpQueryInfoA(kRoutine, request, kQueryStatusCode, &status, &length, &index);
   return status;
 }
 
@@ -85,8 +73,8 @@ void LeaveNetworkWait(TransferJob& job) { leave_idle_place(job.place); }
 uint32_t OpenRequest(TransferJob& job, const std::string& headers) {
   job.last_activity_tick.store(Now());
   EnterNetworkWait(job);
-  uint32_t request = CallDll(Site(DLL_INTERNET_OPEN_URL, kRoutine, 5), job.root, Word(job.url), Word(headers.c_str()),
-                             static_cast<uint32_t>(headers.size()), kRequestFlags, 0);
+  uint32_t request = dll::InternetOpenUrlA(kRoutine, job.root, job.url, headers.c_str(),
+                                           static_cast<uint32_t>(headers.size()), kRequestFlags, 0);
   LeaveNetworkWait(job);
   if (request) job.request.store(request);
   return request;
@@ -94,7 +82,7 @@ uint32_t OpenRequest(TransferJob& job, const std::string& headers) {
 
 // Closes the worker's own request, unless the window's thread has taken it.
 void CloseRequest(TransferJob& job) {
-  if (uint32_t request = job.request.exchange(0)) CallDll(Site(DLL_INTERNET_CLOSE_HANDLE, kRoutine, 6), request);
+  if (uint32_t request = job.request.exchange(0)) dll::InternetCloseHandle(kRoutine, request);
 }
 
 AnswerHeaders ReadAnswer(const TransferJob& job, uint32_t request) {
@@ -146,8 +134,7 @@ int32_t ReceiveBody(TransferJob& job, uint32_t request, uint32_t file) {
     }
     uint32_t bytes_read = 0;
     EnterNetworkWait(job);
-    bool read = CallDll(Site(DLL_INTERNET_READ_FILE, kRoutine, 10), request, Word(job.block), TransferJob::kBlockSize,
-                        Word(&bytes_read)) != 0;
+    bool read = dll::InternetReadFile(kRoutine, request, job.block, TransferJob::kBlockSize, &bytes_read) != 0;
     LeaveNetworkWait(job);
     if (!read) {
       result = job.cancel.load() ? DOWNLOAD_CANCELLED : DOWNLOAD_READ_FAILED;
@@ -161,8 +148,7 @@ int32_t ReceiveBody(TransferJob& job, uint32_t request, uint32_t file) {
       break;
     }
     uint32_t written = 0;
-    if (!CallDll(Site(DLL_WRITE_FILE, kRoutine, 11), file, Word(job.block), bytes_read, Word(&written), 0) ||
-        written != bytes_read) {
+    if (!dll::WriteFile(kRoutine, file, job.block, bytes_read, &written, 0) || written != bytes_read) {
       result = DOWNLOAD_NO_FILE;  // a full disk or a vanished folder
       break;
     }
@@ -189,15 +175,12 @@ int32_t ReceiveBody(TransferJob& job, uint32_t request, uint32_t file) {
 // behind it) and written on from there. Others may read it (the hash
 // follows it), nobody else may write it.
 uint32_t OpenPartFile(TransferJob& job, bool appending) {
-  uint32_t file = CallDll(Site(DLL_CREATE_FILE_W, kRoutine, 12), Word(job.files.part.c_str()), kGenericWrite,
-                          kShareRead, 0, appending ? kOpenExisting : kCreateAlways, kAttributeNormal, 0);
+  uint32_t file = dll::CreateFileW(kRoutine, job.files.part.c_str(), kGenericWrite, kShareRead, 0,
+                                   appending ? kOpenExisting : kCreateAlways, kAttributeNormal, 0);
   if (file == kInvalidHandle || !appending) return file;
-  auto from = static_cast<uint64_t>(job.resume_from);
-  if (CallDll(Site(DLL_SET_FILE_POINTER_EX, kRoutine, 17), file, static_cast<uint32_t>(from),
-              static_cast<uint32_t>(from >> 32), 0, kFileBegin) &&
-      CallDll(Site(DLL_SET_END_OF_FILE, kRoutine, 18), file))
+  if (dll::SetFilePointerEx(kRoutine, file, job.resume_from, nullptr, kFileBegin) && dll::SetEndOfFile(kRoutine, file))
     return file;
-  CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 19), file);
+  dll::CloseHandle(kRoutine, file);
   return kInvalidHandle;
 }
 
@@ -256,12 +239,11 @@ extern "C" uint32_t __stdcall run_transfer_worker(void* argument) {
   uint32_t wininet = job.wininet;
   uint32_t file = kInvalidHandle;
   int32_t result = Transfer(job, &file);
-  if (file != kInvalidHandle && !CallDll(Site(DLL_CLOSE_HANDLE, kRoutine, 14), file) && result == DOWNLOAD_OK)
-    result = DOWNLOAD_NO_FILE;
+  if (file != kInvalidHandle && !dll::CloseHandle(kRoutine, file) && result == DOWNLOAD_OK) result = DOWNLOAD_NO_FILE;
   job.result = result;
   // Whoever takes the request handle out closes it: here, or the window's
   // thread when it stops the transfer.
   CloseRequest(job);
-  if (wininet) CallDll(Site(DLL_FREE_LIBRARY_AND_EXIT_THREAD, kRoutine, 15), wininet, 0);  // does not return
+  if (wininet) dll::FreeLibraryAndExitThread(kRoutine, wininet, 0);  // does not return
   return 0;
 }
