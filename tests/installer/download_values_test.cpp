@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <type_traits>
 
 #include "download.h"
 #include "http_values.h"
@@ -13,6 +14,16 @@
 #include "sha256_hash.h"
 #include "transfer_plan.h"
 #include "wide_text.h"
+
+// A DLL command's call is checked as it is written: its argument count and
+// types are the declaration's.
+template <const auto& kCommand, typename... Arguments>
+constexpr bool kCallable = std::is_invocable_v<decltype(kCommand), int32_t, Arguments...>;
+static_assert(kCallable<dll::GetTickCount>);
+static_assert(!kCallable<dll::GetTickCount, uint32_t>, "one argument too many");
+static_assert(!kCallable<dll::CloseHandle>, "one argument too few");
+static_assert(!kCallable<dll::DeleteFileW, const char*>, "a GBK text where a wide one is declared");
+static_assert(kCallable<dll::DeleteFileW, const wchar_t*>);
 
 namespace {
 
