@@ -121,11 +121,13 @@ MessageBoxSeen ChildProcess::WaitForMessageBox(DWORD timeout_ms) const {
   return seen;
 }
 
-bool ChildProcess::HasMessageBox() const {
-  BoxSearch search = {info_.dwProcessId, nullptr};
+HWND FindMessageBox(DWORD process_id) {
+  BoxSearch search = {process_id, nullptr};
   EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-  return search.found != nullptr;
+  return search.found;
 }
+
+bool ChildProcess::HasMessageBox() const { return FindMessageBox(info_.dwProcessId) != nullptr; }
 
 void ChildProcess::PressOk(const MessageBoxSeen& box) {
   if (box.window) PostMessageW(box.window, WM_COMMAND, IDOK, 0);

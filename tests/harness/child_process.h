@@ -9,6 +9,9 @@
 // The system icon a message box shows, told by its pixels.
 enum class BoxIcon { kNone, kWarning, kError, kInformation, kQuestion, kOther };
 
+// A visible message box of the process, or null.
+HWND FindMessageBox(DWORD process_id);
+
 struct MessageBoxSeen {
   HWND window = nullptr;
   std::wstring caption;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app_state.h"
+#include "child_process.h"
 #include "installer_runtime.h"
 #include "timed_message_box.h"
 
@@ -43,17 +44,6 @@ struct BoxSeen {
   std::vector<int> buttons;  // control ids
 };
 
-// This process's message box, whatever other processes show meanwhile.
-BOOL CALLBACK FindOurBox(HWND window, LPARAM found) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t class_name[16] = {};
-  GetClassNameW(window, class_name, 16);
-  if (process != GetCurrentProcessId() || wcscmp(class_name, L"#32770") != 0) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
 BOOL CALLBACK CollectButton(HWND child, LPARAM seen) {
   wchar_t class_name[16] = {};
   GetClassNameW(child, class_name, 16);
@@ -69,8 +59,7 @@ TEST_F(TimedBox, OwnedWithOneOkButtonAndClosesByItself) {
   BoxSeen seen;
   std::thread watcher([&] {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(20)) {
-      HWND box = nullptr;
-      EnumWindows(FindOurBox, reinterpret_cast<LPARAM>(&box));
+      HWND box = FindMessageBox(GetCurrentProcessId());  // whatever other processes show meanwhile
       if (!box) continue;
       Sleep(50);  // let the box finish its set-up
       wchar_t text[256] = {};
