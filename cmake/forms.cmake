@@ -15,6 +15,9 @@ include_guard(GLOBAL)
 find_package(Python3 3.11 REQUIRED COMPONENTS Interpreter)  # 3.11: tomllib
 set(QELMO_FORM_COMPILER ${CMAKE_CURRENT_LIST_DIR}/../tools/form_compiler.py)
 cmake_path(NORMAL_PATH QELMO_FORM_COMPILER)
+# The units' descriptions, which lay out each unit's property data: the
+# compiler reads them, and ui/ makes each unit's header from them.
+file(GLOB QELMO_UNIT_DESCRIPTIONS CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/../ui/units/descriptions/*.toml)
 
 function(qelmo_compile_form out_var)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "FORM;PREFIX;ROUTINES_HEADER" "")

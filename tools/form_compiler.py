@@ -64,46 +64,13 @@ unless given), written as a 60-byte LOGFONTA, or {hex = "..."}; an
 omitted font is empty (the default GUI font). Paths are relative to the
 form file.
 
-Properties by unit, in stored order, with their defaults
------------------------------------------------------------
-window (version 6): border 2, picture_mode 1, background_color 0xFF000000,
-  maximize_button false, minimize_button true, control_button true,
-  start_position 1, movable true, sound_repeat 0, enter_moves_focus false,
-  esc_closes false, f1_opens_help false, help_context 0,
-  show_in_taskbar true (v2), free_dragging false, shape 0 (v3),
-  always_on_top false (v4), keep_title_active false (v5), class_name ""
-  (v6), background_picture, icon, background_sound, title "", help_file "".
-EditBox (version 2): border 1, text_color 0, background_color 0xFFFFFF,
-  hide_selection true, max_length 0, multiline false, scroll_bars 0,
-  alignment 0, input_mode 0, password_char "*" (one character, stored as
-  its GBK bytes in a 16-bit word), case_conversion 0, spin_mode 0,
-  spin_min 0, spin_max 100, selection_start 0, selection_length 0, font,
-  content "", data_source "" (v2), data_field "" (v2).
-Label (version 2): effect 0, frame_width 1, border 0, frame_color1..3
-  0xFF000000, text_color 0, background_color 0xFF000000, picture_mode 0,
-  gradient_direction 0, gradient_color1..3 0xFF000000, horizontal_align 0,
-  vertical_align 1, word_wrap false, font, background_picture, text "",
-  data_source "" (v2), data_field "" (v2).
-Button (version 1): type 0, horizontal_align 1, vertical_align 1, picture,
-  font, caption "".
-ProcessBar (version 1): border 0, orientation 0, smooth false, minimum 0,
-  maximum 100, position 0.
-StatusBar (version 1): background_color 0xFF000000, position 0,
-  size_grip true, font, icon_list (bytes), parts: a list of
-  {width, flags (integer or names "no_border", "raised"), icon (-1 none),
-  text, tooltip}; no parts is an empty part list.
-TransLabel (version 1): TextEffect 0, LabelColor 0, HorzAlign 0,
-  VertAlign 1, WordWrap false, LabelFont, LabelText "透明标签".
-SuperBtn (version 2): BtnStyle 0, CheckBox false, Checked false,
-  AlignStyle 0, PressStyle 0, DrawBorder true, DrawFocus false,
-  TransColorIn 0xFF000000, TransColorOut 0xFF000000, DefaultColor true,
-  StandardSound false, DefaultStyle 0, FgColorOut 0, BkColorOut 0xFF000000,
-  FgColorIn 0, BkColorIn 0xFF000000, FgColorFocus 0,
-  BkColorFocus 0xFF000000, PicIn, PicOut, font, OverSound, ClickSound,
-  caption "超级按钮", ToolTip "", TransColorDisabled 0xFF000000 (v2),
-  PicDisabled (v2).
-CommonDlg: no named properties; its property data is empty unless
-  property_hex gives it.
+Properties by unit: the descriptions in ui/units/descriptions/ give each
+unit's properties in stored order, with their defaults and the version
+each came in (see tools/unit_descriptions.py). A text is written as a
+form text, a truth as true or false, an EditBox's password_char as one
+character (stored as its GBK bytes in a 16-bit word), a StatusBar's parts
+as a list of {width, flags (integer or names "no_border", "raised"), icon
+(-1 none), text, tooltip}; no parts is an empty part list.
 """
 import argparse
 import os
@@ -112,8 +79,9 @@ import struct
 import sys
 import tomllib
 
+import unit_descriptions
+
 DEFAULT_ATTRIBUTES = 0x1901000F
-DEFAULT_COLOUR = 0xFF000000
 SLOT_SIZE = 8
 
 
@@ -308,28 +276,19 @@ def status_parts(value, where, ctx):
 # ------------------------------------------------------------------ units
 
 class Field:
-    def __init__(self, name, kind, default, since=0):
+    def __init__(self, name, kind, default, since, number, live):
         self.name, self.kind, self.default, self.since = name, kind, default, since
-
-
-def F(name, kind, default, since=0):
-    return Field(name, kind, default, since)
-
-
-C = DEFAULT_COLOUR
+        self.number = number  # the property's number, from 8
+        self.live = live  # the live window holds it once it exists
 
 
 class Unit:
-    def __init__(self, name, component_type, version=None, fields=(), numbers=()):
+    def __init__(self, name, component_type, version=None, fields=()):
         self.name = name
         self.component_type = component_type
         self.version = version  # None: no known layout
         self.fields = list(fields)
         self.by_name = {f.name: f for f in self.fields}
-        # The property number of each field, in stored order (the unit's own
-        # numbering, from 8); the units' round-trip test holds them equal.
-        self.numbers = list(numbers)
-        assert len(self.numbers) == len(self.fields), name
 
     def property_data(self, props, version, where, ctx):
         unknown = [k for k in props if k not in self.by_name]
@@ -351,73 +310,23 @@ class Unit:
         return out
 
 
-UNITS = {u.name: u for u in [
-    Unit("window", 0x00010001, 6, [
-        F("border", integer, 2), F("picture_mode", integer, 1), F("background_color", integer, C),
-        F("maximize_button", boolean, False), F("minimize_button", boolean, True),
-        F("control_button", boolean, True), F("start_position", integer, 1), F("movable", boolean, True),
-        F("sound_repeat", integer, 0), F("enter_moves_focus", boolean, False),
-        F("esc_closes", boolean, False), F("f1_opens_help", boolean, False), F("help_context", integer, 0),
-        F("show_in_taskbar", boolean, True, 2),
-        F("free_dragging", boolean, False, 3), F("shape", integer, 0, 3),
-        F("always_on_top", boolean, False, 4), F("keep_title_active", boolean, False, 5),
-        F("class_name", text, "", 6),
-        F("background_picture", byte_buffer, ""), F("icon", byte_buffer, ""),
-        F("background_sound", byte_buffer, ""), F("title", text, ""), F("help_file", text, ""),
-    ], numbers=[9, 12, 10, 16, 17, 15, 18, 19, 14, 21, 22, 23, 25, 26, 27, 28, 29, 30, 31, 11, 20, 13, 8, 24]),
-    Unit("menu_item", 0x00010003),
-    Unit("EditBox", 0x00010005, 2, [
-        F("border", integer, 1), F("text_color", integer, 0), F("background_color", integer, 0xFFFFFF),
-        F("hide_selection", boolean, True), F("max_length", integer, 0), F("multiline", boolean, False),
-        F("scroll_bars", integer, 0), F("alignment", integer, 0), F("input_mode", integer, 0),
-        F("password_char", password_char, "*"), F("case_conversion", integer, 0),
-        F("spin_mode", integer, 0), F("spin_min", integer, 0), F("spin_max", integer, 100),
-        F("selection_start", integer, 0), F("selection_length", integer, 0),
-        F("font", font, ""), F("content", text, ""),
-        F("data_source", text, "", 2), F("data_field", text, "", 2),
-    ], numbers=[9, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 12, 8, 27, 28]),
-    Unit("Label", 0x0001000A, 2, [
-        F("effect", integer, 0), F("frame_width", integer, 1), F("border", integer, 0),
-        F("frame_color1", integer, C), F("frame_color2", integer, C), F("frame_color3", integer, C),
-        F("text_color", integer, 0), F("background_color", integer, C), F("picture_mode", integer, 0),
-        F("gradient_direction", integer, 0), F("gradient_color1", integer, C),
-        F("gradient_color2", integer, C), F("gradient_color3", integer, C),
-        F("horizontal_align", integer, 0), F("vertical_align", integer, 1), F("word_wrap", boolean, False),
-        F("font", font, ""), F("background_picture", byte_buffer, ""), F("text", text, ""),
-        F("data_source", text, "", 2), F("data_field", text, "", 2),
-    ], numbers=[9, 11, 10, 12, 13, 14, 16, 17, 19, 20, 21, 22, 23, 24, 26, 25, 15, 18, 8, 27, 28]),
-    Unit("Button", 0x0001000B, 1, [
-        F("type", integer, 0), F("horizontal_align", integer, 1), F("vertical_align", integer, 1),
-        F("picture", byte_buffer, ""), F("font", font, ""), F("caption", text, ""),
-    ], numbers=[9, 11, 12, 8, 13, 10]),
-    Unit("ProcessBar", 0x00010013, 1, [
-        F("border", integer, 0), F("orientation", integer, 0), F("smooth", boolean, False),
-        F("minimum", integer, 0), F("maximum", integer, 100), F("position", integer, 0),
-    ], numbers=[8, 9, 10, 11, 12, 13]),
-    Unit("CommonDlg", 0x0001001F),
-    Unit("StatusBar", 0x00020002, 1, [
-        F("background_color", integer, C), F("position", integer, 0), F("size_grip", boolean, True),
-        F("font", font, ""), F("icon_list", byte_buffer, ""), F("parts", status_parts, []),
-    ], numbers=[8, 9, 10, 11, 12, 13]),
-    Unit("TransLabel", 0x00020005, 1, [
-        F("TextEffect", integer, 0), F("LabelColor", integer, 0), F("HorzAlign", integer, 0),
-        F("VertAlign", integer, 1), F("WordWrap", boolean, False),
-        F("LabelFont", font, ""), F("LabelText", text, "透明标签"),
-    ], numbers=[9, 11, 12, 14, 13, 10, 8]),
-    Unit("SuperBtn", 0x00040001, 2, [
-        F("BtnStyle", integer, 0), F("CheckBox", boolean, False), F("Checked", boolean, False),
-        F("AlignStyle", integer, 0), F("PressStyle", integer, 0), F("DrawBorder", boolean, True),
-        F("DrawFocus", boolean, False),
-        F("TransColorIn", integer, C), F("TransColorOut", integer, C),
-        F("DefaultColor", boolean, True), F("StandardSound", boolean, False), F("DefaultStyle", integer, 0),
-        F("FgColorOut", integer, 0), F("BkColorOut", integer, C), F("FgColorIn", integer, 0),
-        F("BkColorIn", integer, C), F("FgColorFocus", integer, 0), F("BkColorFocus", integer, C),
-        F("PicIn", byte_buffer, ""), F("PicOut", byte_buffer, ""), F("font", font, ""),
-        F("OverSound", byte_buffer, ""), F("ClickSound", byte_buffer, ""),
-        F("caption", text, "超级按钮"), F("ToolTip", text, ""),
-        F("TransColorDisabled", integer, C, 2), F("PicDisabled", byte_buffer, "", 2),
-    ], numbers=[8, 9, 10, 11, 12, 13, 14, 18, 16, 23, 30, 34, 24, 25, 26, 27, 28, 29, 17, 15, 21, 31, 32, 22, 33, 20, 19]),
-]}
+# How a form writes each kind of stored property (unit_descriptions.py).
+ENCODERS = {"integer": integer, "truth": boolean, "text": text, "bytes": byte_buffer, "font": font,
+            "character": password_char, "parts": status_parts}
+
+
+def described(description):
+    return Unit(description.name, description.component_type, description.version,
+                [Field(p.name, ENCODERS[p.form], p.default, p.since, 8 + p.number, p.live)
+                 for p in description.stored])
+
+
+try:
+    DESCRIPTIONS = unit_descriptions.load_all()
+except unit_descriptions.DescriptionError as e:
+    sys.exit(f"error: {e}")
+UNITS = {u.name: u for u in sorted([*map(described, DESCRIPTIONS), Unit("menu_item", 0x00010003)],
+                                   key=lambda unit: unit.component_type)}
 
 WINDOW_TYPE = UNITS["window"].component_type
 MENU_TYPE = UNITS["menu_item"].component_type
@@ -756,7 +665,8 @@ def main(argv=None):
         write(args.cpp, source.encode("utf-8"))
     if args.depfile:
         target = os.path.abspath(args.cpp or args.binary)
-        inputs = [os.path.abspath(args.form)] + ctx.files
+        inputs = [os.path.abspath(args.form)] + ctx.files + [d.path for d in DESCRIPTIONS] + \
+            [os.path.abspath(unit_descriptions.__file__)]
         write(args.depfile, (make_escape(target) + ": " +
                              " ".join(make_escape(p) for p in inputs) + "\n").encode("utf-8"))
     return 0

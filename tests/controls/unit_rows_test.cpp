@@ -1,13 +1,13 @@
-// The form compiler and the units agree on every stored property. For each
-// unit the compiler knows, data in its layout (every_property.h, generated
-// from the compiler's table: runs where every field holds a value of its
-// own, out-of-range and negative words, and each older version) must create
-// the unit; each field must be the unit's row at the same place, of the same
-// number, kind and version, and read back through get as it was stored; save
-// must give the same bytes, in the newest version. A write clamps where the
+// Every stored property of every unit, through the unit's own code. The
+// form compiler and the units take their layouts from one description per
+// unit; data in that layout (every_property.h: runs where every field holds
+// a value of its own, out-of-range and negative words, and each older
+// version) must create the unit, read back through get as it was stored,
+// and save to the same bytes in the newest version. A write clamps where the
 // unit's description says so, a second write of a value answers that nothing
-// changed, and a text written as null is empty. The
-// property types come from the units' own descriptions, written out here.
+// changed, and a text written as null is empty. What the descriptions
+// themselves say, types and stored order, is held against the stored format
+// written out at the end of this file.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -176,21 +176,30 @@ bool TypeFits(char code, uint16_t type) {
   }
 }
 
-TEST_F(ControlsTest, UnitDescriptionsGiveEachPropertyItsType) {
+// Each unit's property types by number and the order its data stores them
+// in, as the stored format gives them: a wrong description fails here.
+TEST_F(ControlsTest, UnitDescriptionsGiveEachPropertyItsTypeAndStoredPlace) {
   struct Unit {
     uint32_t type;
     const char* types;
     int count;
+    std::vector<int32_t> stored;  // property numbers in stored order
   } units[] = {
-      {kWindowUnitType, "iiiitbbm" "tckpcscbbbcbnbbbTibbcbbt", 32},
-      {0x00010005, "iiiitbbm" "tckkfbibccctcciiiittt", 29},  // EditBox
-      {0x0001000A, "iiiitbbm" "tccikkkfkkpcckkkcbctt", 29},  // Label
-      {0x0001000B, "iiiitbbm" "pctccf", 14},                 // Button
-      {0x00010013, "iiiitbbm" "ccciii", 14},                 // ProcessBar
-      {0x0001001F, "iiiitbbm" "c", 38},                      // CommonDlg: its first own property
-      {0x00020002, "iiiitbbm" "kcbfyy", 14},                 // StatusBar
-      {0x00020005, "iiiitbbm" "tcfCcbc", 15},                // TransLabel
-      {kSuperBtnType, "iiiitbbm" "cbbccbbpApApAftbCACACAbsstc", 35},
+      {kWindowUnitType, "iiiitbbm" "tckpcscbbbcbnbbbTibbcbbt", 32,
+       {9, 12, 10, 16, 17, 15, 18, 19, 14, 21, 22, 23, 25, 26, 27, 28, 29, 30, 31, 11, 20, 13, 8, 24}},
+      {0x00010005, "iiiitbbm" "tckkfbibccctcciiiittt", 29,  // EditBox
+       {9, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 12, 8, 27, 28}},
+      {0x0001000A, "iiiitbbm" "tccikkkfkkpcckkkcbctt", 29,  // Label
+       {9, 11, 10, 12, 13, 14, 16, 17, 19, 20, 21, 22, 23, 24, 26, 25, 15, 18, 8, 27, 28}},
+      {0x0001000B, "iiiitbbm" "pctccf", 14, {9, 11, 12, 8, 13, 10}},  // Button
+      {0x00010013, "iiiitbbm" "ccciii", 14, {8, 9, 10, 11, 12, 13}},  // ProcessBar
+      {0x0001001F, "iiiitbbm" "ctttttt" "bbbbbbbbbbbb" "k" "iiiiiiiiii", 38,  // CommonDlg
+       {8, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 9, 10, 11, 12,
+        13, 14}},
+      {0x00020002, "iiiitbbm" "kcbfyy", 14, {8, 9, 10, 11, 12, 13}},   // StatusBar
+      {0x00020005, "iiiitbbm" "tcfCcbc", 15, {9, 11, 12, 14, 13, 10, 8}},  // TransLabel
+      {kSuperBtnType, "iiiitbbm" "cbbccbbpApApAftbCACACAbsstc", 35,
+       {8, 9, 10, 11, 12, 13, 14, 18, 16, 23, 30, 34, 24, 25, 26, 27, 28, 29, 17, 15, 21, 31, 32, 22, 33, 20, 19}},
   };
   for (const Unit& expected : units) {
     const UnitDescriptor* unit = FindUnit(expected.type);
@@ -200,6 +209,12 @@ TEST_F(ControlsTest, UnitDescriptionsGiveEachPropertyItsType) {
     for (int i = 0; expected.types[i] && i < unit->property_count; ++i)
       EXPECT_TRUE(TypeFits(expected.types[i], unit->properties[i].type))
           << "property " << i << ": " << unit->properties[i].type << ", not " << expected.types[i];
+    const auto* rows = static_cast<const units::RowInfoList*>(unit->interface_function(units::UNIT_DESCRIBE_ROWS));
+    ASSERT_NE(rows, nullptr);
+    std::vector<int32_t> stored;
+    for (size_t i = 0; i < rows->count; ++i)
+      if (rows->rows[i].kind != units::Kind::kUnstored) stored.push_back(rows->rows[i].number + 8);
+    EXPECT_EQ(stored, expected.stored);
   }
 }
 

@@ -381,7 +381,7 @@ TEST_F(SuperButtonTest, StoredDataOfAnUnknownVersionIsRefused) {
   SuperButtonProperties read;
   ByteReader reader(data.data(), data.size());
   ASSERT_TRUE(SuperButton::kTable.Read(reader, read));
-  EXPECT_EQ(read.tooltip.substr(0, 4), "使用");
+  EXPECT_EQ(read.tool_tip.substr(0, 4), "使用");
   EXPECT_EQ(read.pic_out.size(), 822u);
 
   data[0] = 3;

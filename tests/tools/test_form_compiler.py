@@ -420,7 +420,7 @@ class RefusalTest(FormTest):
             "named properties of a unit without a layout": (WINDOW + """
                 [[window.element]]
                 id = 0x16000002
-                unit = "CommonDlg"
+                unit = 0x00030009
                 rect = [0, 0, 1, 1]
                 properties = { x = 1 }
             """, "give property_hex"),

@@ -5,6 +5,7 @@
 #include "gdi_handle.h"
 #include "standard_controls.h"
 #include "table_unit.h"
+#include "units/button_properties.h"
 #include "wide_text.h"
 
 using namespace controls;
@@ -12,14 +13,7 @@ using namespace units;
 
 namespace {
 
-struct ButtonProperties {
-  uint32_t type = 0;  // 0 normal, 1 default
-  uint32_t horizontal_align = 1;
-  uint32_t vertical_align = 1;
-  std::vector<uint8_t> picture;
-  UnitFont font;
-  std::string caption;
-
+struct ButtonProperties : ButtonStored {
   // Type and alignment bits of the style.
   DWORD Style() const {
     static const DWORD kHorizontal[] = {BS_LEFT, BS_CENTER, BS_RIGHT};
@@ -29,25 +23,11 @@ struct ButtonProperties {
   }
 };
 
-enum : int32_t { BT_PICTURE, BT_TYPE, BT_CAPTION, BT_HORIZONTAL_ALIGN, BT_VERTICAL_ALIGN, BT_FONT };
-
-using P = ButtonProperties;
-constexpr auto kButtonTable = units::Table<P>(1, {
-    Word(BT_TYPE, PT_CHOICE, &P::type, Change::kRestyle),
-    Choice(BT_HORIZONTAL_ALIGN, 2, &P::horizontal_align, Change::kRestyle),
-    Choice(BT_VERTICAL_ALIGN, 2, &P::vertical_align, Change::kRestyle),
-    Bytes(BT_PICTURE, PT_PICTURE, &P::picture, Change::kRebuild),  // BS_BITMAP / BS_ICON are creation styles
-    Font(BT_FONT, &P::font, Change::kOwn),
-    Text(BT_CAPTION, &P::caption, Change::kOwn),
-});
-
 constexpr DWORD kStyleBits = BS_TYPEMASK | BS_CENTER | BS_VCENTER;
 
-class Button : public Component {
+class Button : public TableComponent<ButtonProperties, kButtonTable> {
  public:
-  using Component::Component;
-  static constexpr const auto& kTable = kButtonTable;
-  ButtonProperties p;
+  using TableComponent::TableComponent;
 
   bool Create(const Placement& at) {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | at.extra_style | BS_MULTILINE | p.Style();

@@ -12,6 +12,7 @@
 #include "gdi_handle.h"
 #include "standard_controls.h"
 #include "table_unit.h"
+#include "units/edit_box_properties.h"
 #include "wide_text.h"
 
 using namespace controls;
@@ -21,28 +22,8 @@ namespace {
 
 constexpr uint32_t kSpinIdOffset = 4;
 
-struct EditBoxProperties {
-  uint32_t border = 1;
-  uint32_t text_colour = 0;
-  uint32_t background_colour = 0xFFFFFF;
-  uint32_t hide_selection = 1;
-  uint32_t max_length = 0;  // 0: no limit
-  uint32_t multi_line = 0;
-  uint32_t scroll_bars = 0;  // bit 0 horizontal, bit 1 vertical
-  uint32_t alignment = 0;    // 0 left, 1 centre, 2 right
-  uint32_t input_mode = 0;   // 0 normal, 1 read-only, 2 password
-  uint16_t password_char = '*';  // one character's GBK bytes, first byte low
-  uint32_t case_conversion = 0;  // 0 none, 1 lower, 2 upper
-  uint32_t spin_mode = 0;        // 0 none, else an up-down control beside a single-line box
-  int32_t spin_min = 0;
-  int32_t spin_max = 100;
-  uint32_t selection_start = 0;
-  uint32_t selection_length = 0;
-  UnitFont font;
-  std::string content;
-  std::string data_source, data_field;  // version 2
-
-  bool Spins() const { return spin_mode != 0 && !multi_line; }
+struct EditBoxProperties : EditBoxStored {
+  bool Spins() const { return spin_mode != 0 && !multiline; }
   std::string PasswordText() const {
     std::string text;
     if (password_char & 0xFF) text += static_cast<char>(password_char & 0xFF);
@@ -50,55 +31,6 @@ struct EditBoxProperties {
     return text;
   }
 };
-
-enum : int32_t {
-  EB_CONTENT,
-  EB_BORDER,
-  EB_TEXT_COLOUR,
-  EB_BACKGROUND_COLOUR,
-  EB_FONT,
-  EB_HIDE_SELECTION,
-  EB_MAX_LENGTH,
-  EB_MULTI_LINE,
-  EB_SCROLL_BARS,
-  EB_ALIGNMENT,
-  EB_INPUT_MODE,
-  EB_PASSWORD_CHAR,
-  EB_CASE_CONVERSION,
-  EB_SPIN_MODE,
-  EB_SPIN_MIN,
-  EB_SPIN_MAX,
-  EB_SELECTION_START,
-  EB_SELECTION_LENGTH,
-  EB_SELECTED_TEXT,
-  EB_DATA_SOURCE,
-  EB_DATA_FIELD,
-};
-
-using P = EditBoxProperties;
-constexpr auto kEditBoxTable = units::Table<P>(2, {
-    Word(EB_BORDER, PT_CHOICE, &P::border, Change::kRestyle),
-    Word(EB_TEXT_COLOUR, PT_COLOUR, &P::text_colour, Change::kOwn),
-    Word(EB_BACKGROUND_COLOUR, PT_COLOUR, &P::background_colour, Change::kOwn),
-    Word(EB_HIDE_SELECTION, PT_TRUTH, &P::hide_selection, Change::kRebuild),  // creation styles rebuild
-    Word(EB_MAX_LENGTH, PT_INTEGER, &P::max_length, Change::kOwn),
-    Word(EB_MULTI_LINE, PT_TRUTH, &P::multi_line, Change::kRebuild),
-    Word(EB_SCROLL_BARS, PT_CHOICE, &P::scroll_bars, Change::kRebuild),
-    Word(EB_ALIGNMENT, PT_CHOICE, &P::alignment, Change::kRebuild),
-    Word(EB_INPUT_MODE, PT_CHOICE, &P::input_mode, Change::kRebuild),
-    Character(EB_PASSWORD_CHAR, &P::password_char),
-    Word(EB_CASE_CONVERSION, PT_CHOICE, &P::case_conversion, Change::kRebuild),
-    Word(EB_SPIN_MODE, PT_CHOICE, &P::spin_mode, Change::kRebuild),
-    Word(EB_SPIN_MIN, PT_INTEGER, &P::spin_min, Change::kOwn),
-    Word(EB_SPIN_MAX, PT_INTEGER, &P::spin_max, Change::kOwn),
-    Word(EB_SELECTION_START, PT_INTEGER, &P::selection_start, Change::kOwn).Live(),
-    Word(EB_SELECTION_LENGTH, PT_INTEGER, &P::selection_length, Change::kOwn).Live(),
-    Font(EB_FONT, &P::font, Change::kOwn),
-    Text(EB_CONTENT, &P::content, Change::kOwn).Live(),
-    Text(EB_DATA_SOURCE, &P::data_source, Change::kNothing).Since(2),
-    Text(EB_DATA_FIELD, &P::data_field, Change::kNothing).Since(2),
-    Unstored<P>(EB_SELECTED_TEXT, PT_TEXT),
-});
 
 // The first character of a GBK text as the stored 16-bit word.
 uint16_t FirstCharacter(const std::string& text) {
@@ -119,17 +51,15 @@ int32_t ByteToWidePosition(const std::string& text, uint32_t position) {
   return bytes == 0 ? 0 : MultiByteToWideChar(kGbkCodePage, 0, text.data(), bytes, nullptr, 0);
 }
 
-class EditBox : public Component {
+class EditBox : public TableComponent<EditBoxProperties, kEditBoxTable> {
  public:
-  using Component::Component;
-  static constexpr const auto& kTable = kEditBoxTable;
-  EditBoxProperties p;
+  using TableComponent::TableComponent;
   std::string scratch;  // a text handed out by get, alive until the next one
 
   bool Create(const Placement& at) {
     RECT rect = at.rect;
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | at.extra_style;
-    if (!p.multi_line) {
+    if (!p.multiline) {
       style |= ES_AUTOHSCROLL;
     } else {
       style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
@@ -149,7 +79,7 @@ class EditBox : public Component {
     Attach(window);
     MakeBrush();
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), FALSE);
-    if (!p.multi_line) {
+    if (!p.multiline) {
       int lowest = TextHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
       if (height < lowest) SetWindowPos(window, nullptr, 0, 0, width, lowest, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -210,7 +140,7 @@ class EditBox : public Component {
     int32_t high = p.spin_min < p.spin_max ? p.spin_max : p.spin_min;
     SendMessageW(spin_, UDM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
   }
-  void MakeBrush() { brush_.Reset(CreateSolidBrush(ResolveColour(p.background_colour))); }
+  void MakeBrush() { brush_.Reset(CreateSolidBrush(ResolveColour(p.background_color))); }
 
   bool GetOwn(int32_t number, PropertyValue* value) {
     switch (number) {
@@ -247,8 +177,8 @@ class EditBox : public Component {
         ApplyBorderStyle(window, p.border);
         RepaintNow(window);
         break;
-      case EB_TEXT_COLOUR:
-      case EB_BACKGROUND_COLOUR:
+      case EB_TEXT_COLOR:
+      case EB_BACKGROUND_COLOR:
         MakeBrush();
         RepaintNow(window);
         break;
@@ -298,8 +228,8 @@ class EditBox : public Component {
       case WM_CTLCOLOREDIT:
       case WM_CTLCOLORSTATIC: {  // read-only and disabled boxes ask with the latter
         auto dc = reinterpret_cast<HDC>(wparam);
-        SetTextColor(dc, ResolveColour(p.text_colour));
-        SetBkColor(dc, ResolveColour(p.background_colour));
+        SetTextColor(dc, ResolveColour(p.text_color));
+        SetBkColor(dc, ResolveColour(p.background_color));
         *result = reinterpret_cast<LRESULT>(brush_.get());
         return true;
       }
@@ -364,7 +294,6 @@ class EditBox : public Component {
   HWND spin_ = nullptr;
   bool holding_change_ = false;
 };
-
 
 constexpr auto kProperties = PropertyTypes<kEditBoxTable>();
 

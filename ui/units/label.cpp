@@ -8,6 +8,7 @@
 #include "gdi_handle.h"
 #include "standard_controls.h"
 #include "table_unit.h"
+#include "units/label_properties.h"
 #include "wide_text.h"
 
 using namespace controls;
@@ -20,24 +21,7 @@ constexpr wchar_t kClassName[] = L"_ZU_Label";
 enum Effect : uint32_t { kPlain, kRaised, kSunken, kShadow, kTransparent };
 constexpr uint32_t kGradientFrame = 6;
 
-struct LabelProperties {
-  uint32_t effect = kPlain;
-  int32_t frame_width = 1;
-  uint32_t border = 0;
-  uint32_t frame_colour1 = kDefaultColour, frame_colour2 = kDefaultColour, frame_colour3 = kDefaultColour;
-  uint32_t text_colour = 0;
-  uint32_t background_colour = kDefaultColour;
-  uint32_t picture_mode = 0;  // 0 top left, 1 stretched, 2 tiled
-  uint32_t gradient_direction = 0;
-  uint32_t gradient_colour1 = kDefaultColour, gradient_colour2 = kDefaultColour, gradient_colour3 = kDefaultColour;
-  uint32_t horizontal_align = 0;
-  uint32_t vertical_align = 1;
-  uint32_t word_wrap = 0;
-  UnitFont font;
-  std::vector<uint8_t> picture;
-  std::string text;
-  std::string data_source, data_field;
-
+struct LabelProperties : LabelStored {
   // The stored words are kept as they came; these bring them into range.
   uint32_t Effect() const { return ClampChoice(effect, kTransparent); }
   uint32_t Border() const { return ClampChoice(border, kGradientFrame); }
@@ -48,56 +32,6 @@ struct LabelProperties {
 
   DWORD ExStyle() const { return BorderExStyle(Border()) | (Effect() == kTransparent ? WS_EX_TRANSPARENT : 0); }
 };
-
-enum : int32_t {
-  LABEL_TEXT,
-  LABEL_EFFECT,
-  LABEL_BORDER,
-  LABEL_FRAME_WIDTH,
-  LABEL_FRAME_COLOUR1,
-  LABEL_FRAME_COLOUR2,
-  LABEL_FRAME_COLOUR3,
-  LABEL_FONT,
-  LABEL_TEXT_COLOUR,
-  LABEL_BACKGROUND_COLOUR,
-  LABEL_PICTURE,
-  LABEL_PICTURE_MODE,
-  LABEL_GRADIENT_DIRECTION,
-  LABEL_GRADIENT_COLOUR1,
-  LABEL_GRADIENT_COLOUR2,
-  LABEL_GRADIENT_COLOUR3,
-  LABEL_HORIZONTAL_ALIGN,
-  LABEL_WORD_WRAP,
-  LABEL_VERTICAL_ALIGN,
-  LABEL_DATA_SOURCE,
-  LABEL_DATA_FIELD,
-};
-
-// Stored in the order of properties 9, 11, 10, 12-14, 16, 17, 19-24, 26, 25.
-using P = LabelProperties;
-constexpr auto kLabelTable = units::Table<P>(2, {
-    Choice(LABEL_EFFECT, 4, &P::effect, Change::kRestyle),
-    Word(LABEL_FRAME_WIDTH, PT_INTEGER, &P::frame_width, Change::kRepaint),
-    Choice(LABEL_BORDER, 6, &P::border, Change::kRestyle),
-    Word(LABEL_FRAME_COLOUR1, PT_COLOUR, &P::frame_colour1, Change::kRepaint),
-    Word(LABEL_FRAME_COLOUR2, PT_COLOUR, &P::frame_colour2, Change::kRepaint),
-    Word(LABEL_FRAME_COLOUR3, PT_COLOUR, &P::frame_colour3, Change::kRepaint),
-    Word(LABEL_TEXT_COLOUR, PT_COLOUR, &P::text_colour, Change::kRepaint),
-    Word(LABEL_BACKGROUND_COLOUR, PT_COLOUR, &P::background_colour, Change::kRepaint),
-    Choice(LABEL_PICTURE_MODE, 2, &P::picture_mode, Change::kRepaint),
-    Choice(LABEL_GRADIENT_DIRECTION, 8, &P::gradient_direction, Change::kRepaint),
-    Word(LABEL_GRADIENT_COLOUR1, PT_COLOUR, &P::gradient_colour1, Change::kRepaint),
-    Word(LABEL_GRADIENT_COLOUR2, PT_COLOUR, &P::gradient_colour2, Change::kRepaint),
-    Word(LABEL_GRADIENT_COLOUR3, PT_COLOUR, &P::gradient_colour3, Change::kRepaint),
-    Choice(LABEL_HORIZONTAL_ALIGN, 2, &P::horizontal_align, Change::kRepaint),
-    Choice(LABEL_VERTICAL_ALIGN, 2, &P::vertical_align, Change::kRepaint),
-    Truth(LABEL_WORD_WRAP, &P::word_wrap, Change::kRepaint),
-    Font(LABEL_FONT, &P::font, Change::kRepaint),
-    Bytes(LABEL_PICTURE, PT_PICTURE, &P::picture, Change::kOwn),
-    Text(LABEL_TEXT, &P::text, Change::kOwn),
-    Text(LABEL_DATA_SOURCE, &P::data_source, Change::kNothing).Since(2),
-    Text(LABEL_DATA_FIELD, &P::data_field, Change::kNothing).Since(2),
-});
 
 // The colours of a frame or gradient list, default colours left out.
 std::vector<COLORREF> ColourList(std::initializer_list<uint32_t> colours) {
@@ -178,11 +112,9 @@ void DrawPicture(HDC dc, const RECT& rect, HBITMAP picture, uint32_t mode) {
   RestoreDC(dc, saved);
 }
 
-class Label : public Component {
+class Label : public TableComponent<LabelProperties, kLabelTable> {
  public:
-  using Component::Component;
-  static constexpr const auto& kTable = kLabelTable;
-  LabelProperties p;
+  using TableComponent::TableComponent;
 
   bool Create(const Placement& at) {
     if (!RegisterUnitClass(kClassName)) return false;
@@ -190,7 +122,7 @@ class Label : public Component {
                                     WS_CHILD | WS_CLIPSIBLINGS | at.extra_style | BorderStyle(p.Border()), at);
     if (!window) return false;
     Attach(window);
-    picture_.Reset(BitmapFromPicture(p.picture));
+    picture_.Reset(BitmapFromPicture(p.background_picture));
     return true;
   }
 
@@ -202,7 +134,7 @@ class Label : public Component {
       Repaint(was_transparent || p.Effect() == kTransparent);
       return 0;
     }
-    if (number == LABEL_PICTURE) picture_.Reset(BitmapFromPicture(p.picture));
+    if (number == LABEL_BACKGROUND_PICTURE) picture_.Reset(BitmapFromPicture(p.background_picture));
     if (number == LABEL_TEXT) SetWindowTextW(hwnd(), GbkToWide(p.text.c_str()).c_str());
     Repaint();
     return 0;
@@ -276,17 +208,18 @@ class Label : public Component {
  private:
   void Paint(HDC dc, RECT rect) {
     // With every frame colour left at the default there is no frame to draw.
-    std::vector<COLORREF> frame_colours = ColourList({p.frame_colour1, p.frame_colour2, p.frame_colour3});
-    if (p.Border() == kGradientFrame && p.frame_width > 0 && !frame_colours.empty()) {
-      DrawFrame(dc, rect, p.frame_width, frame_colours);
+    std::vector<COLORREF> frame_colors = ColourList({p.frame_color1, p.frame_color2, p.frame_color3});
+    if (p.Border() == kGradientFrame && p.frame_width > 0 && !frame_colors.empty()) {
+      DrawFrame(dc, rect, p.frame_width, frame_colors);
       InflateRect(&rect, -p.frame_width, -p.frame_width);
       if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     }
-    if (p.Effect() != kTransparent) FillSolid(dc, rect, ResolveColour(p.background_colour));
+    if (p.Effect() != kTransparent) FillSolid(dc, rect, ResolveColour(p.background_color));
     if (picture_)
       DrawPicture(dc, rect, picture_.get(), p.PictureMode());
     else if (p.GradientDirection() != 0)
-      DrawGradient(dc, rect, p.GradientDirection(), ColourList({p.gradient_colour1, p.gradient_colour2, p.gradient_colour3}));
+      DrawGradient(dc, rect, p.GradientDirection(),
+                   ColourList({p.gradient_color1, p.gradient_color2, p.gradient_color3}));
     PaintText(dc, rect);
   }
 
@@ -319,7 +252,7 @@ class Label : public Component {
       DrawTextW(dc, text.c_str(), -1, &at, format);
     };
     constexpr COLORREF kWhite = RGB(255, 255, 255);
-    COLORREF colour = ResolveColour(p.text_colour);
+    COLORREF colour = ResolveColour(p.text_color);
     switch (p.Effect()) {
       case kRaised:
         draw(kWhite, -1, -1);

@@ -8,45 +8,23 @@
 #include "control_support.h"
 #include "standard_controls.h"
 #include "table_unit.h"
+#include "units/process_bar_properties.h"
 
 using namespace controls;
 using namespace units;
 
 namespace {
 
-constexpr int32_t kMaxPosition = 32767;
-
-struct ProcessBarProperties {
-  uint32_t border = 0;
-  uint32_t orientation = 0;  // 0 horizontal, 1 vertical
-  uint32_t smooth = 0;
-  int32_t minimum = 0;
-  int32_t maximum = 100;
-  uint32_t position = 0;  // as stored; a write brings it into 0..kMaxPosition
-
+struct ProcessBarProperties : ProcessBarStored {
   int32_t Low() const { return minimum < maximum ? minimum : maximum; }
   int32_t High() const { return minimum < maximum ? maximum : minimum; }
   uint32_t Border() const { return ClampChoice(border, 5); }
   int32_t Shown() const { return Clamp(static_cast<int32_t>(position), Low(), High()); }
 };
 
-enum : int32_t { PB_BORDER, PB_ORIENTATION, PB_STYLE, PB_MINIMUM, PB_MAXIMUM, PB_POSITION };
-
-using P = ProcessBarProperties;
-constexpr auto kProcessBarTable = units::Table<P>(1, {
-    Choice(PB_BORDER, 5, &P::border, Change::kRestyle),
-    Word(PB_ORIENTATION, PT_CHOICE, &P::orientation, Change::kRebuild),  // creation styles
-    Word(PB_STYLE, PT_CHOICE, &P::smooth, Change::kRebuild),
-    Word(PB_MINIMUM, PT_INTEGER, &P::minimum, Change::kOwn),
-    Word(PB_MAXIMUM, PT_INTEGER, &P::maximum, Change::kOwn),
-    Limited(PB_POSITION, PT_INTEGER, kMaxPosition, &P::position, Change::kOwn),
-});
-
-class ProcessBar : public Component {
+class ProcessBar : public TableComponent<ProcessBarProperties, kProcessBarTable> {
  public:
-  using Component::Component;
-  static constexpr const auto& kTable = kProcessBarTable;
-  ProcessBarProperties p;
+  using TableComponent::TableComponent;
 
   bool Create(const Placement& at) {
     EnsureCommonControls();

@@ -17,6 +17,7 @@
 #include "notify.h"
 #include "standard_controls.h"
 #include "table_unit.h"
+#include "units/status_bar_properties.h"
 #include "wide_text.h"
 
 using namespace controls;
@@ -72,14 +73,8 @@ std::vector<uint8_t> WriteParts(const std::vector<Part>& parts) {
   return writer.bytes();
 }
 
-struct StatusBarProperties {
-  uint32_t background_colour = kDefaultColour;
-  uint32_t position = kDockBottom;
-  uint32_t size_grip = 1;
-  UnitFont font;
-  std::vector<uint8_t> icon_list;
-  std::vector<uint8_t> part_list;  // as stored; the bar works from `parts`
-  std::vector<Part> parts;
+struct StatusBarProperties : StatusBarStored {
+  std::vector<Part> decoded_parts;  // what the bar works from
 
   // The stored word as it came, brought into range.
   uint32_t Position() const { return ClampChoice(position, kFree); }
@@ -90,27 +85,13 @@ struct StatusBarProperties {
   }
 };
 
-enum : int32_t { BAR_BACKGROUND_COLOUR, BAR_POSITION, BAR_SIZE_GRIP, BAR_FONT, BAR_ICON_LIST, BAR_PART_LIST };
-
-using P = StatusBarProperties;
-constexpr auto kStatusBarTable = units::Table<P>(1, {
-    Word(BAR_BACKGROUND_COLOUR, PT_COLOUR, &P::background_colour, Change::kOwn),
-    Choice(BAR_POSITION, kFree, &P::position, Change::kRebuild),  // creation styles
-    Word(BAR_SIZE_GRIP, PT_TRUTH, &P::size_grip, Change::kRebuild),
-    Font(BAR_FONT, &P::font, Change::kOwn),
-    Bytes(BAR_ICON_LIST, PT_BYTES, &P::icon_list, Change::kOwn),
-    Bytes(BAR_PART_LIST, PT_BYTES, &P::part_list, Change::kOwn).Live(),  // texts change as the bar runs
-});
-
-class StatusBar : public Component {
+class StatusBar : public TableComponent<StatusBarProperties, kStatusBarTable> {
  public:
-  using Component::Component;
-  static constexpr const auto& kTable = kStatusBarTable;
-  StatusBarProperties p;
+  using TableComponent::TableComponent;
 
   bool Create(const Placement& at) {
     // A damaged part list fails the creation, as damaged data does.
-    if (!ReadParts(ByteRun(p.part_list.data(), p.part_list.size()), &p.parts)) return false;
+    if (!ReadParts(ByteRun(p.parts.data(), p.parts.size()), &p.decoded_parts)) return false;
     EnsureCommonControls();
     // No WS_CLIPSIBLINGS: the bar lies over the bottom of whatever it docks against.
     DWORD style = WS_CHILD | at.extra_style | SBARS_TOOLTIPS | p.PositionStyle() | (p.size_grip ? SBARS_SIZEGRIP : 0);
@@ -120,23 +101,23 @@ class StatusBar : public Component {
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), FALSE);
     BuildIcons();
     SendMessageW(window, SB_SIMPLE, FALSE, 0);
-    SendMessageW(window, SB_SETBKCOLOR, 0, static_cast<LPARAM>(p.background_colour));  // 0xFF000000 is CLR_DEFAULT
+    SendMessageW(window, SB_SETBKCOLOR, 0, static_cast<LPARAM>(p.background_color));  // 0xFF000000 is CLR_DEFAULT
     LayOutParts();
     return true;
   }
 
   bool GetOwn(int32_t number, PropertyValue* value) {
-    if (number != BAR_PART_LIST) return false;
-    p.part_list = WriteParts(p.parts);
-    *value = BytesValue(p.part_list);
+    if (number != BAR_PARTS) return false;
+    p.parts = WriteParts(p.decoded_parts);
+    *value = BytesValue(p.parts);
     return true;
   }
 
   int32_t Apply(Change, int32_t number, const PropertyValue& value) {
     HWND window = hwnd();
     switch (number) {
-      case BAR_BACKGROUND_COLOUR:
-        SendMessageW(window, SB_SETBKCOLOR, 0, static_cast<LPARAM>(p.background_colour));
+      case BAR_BACKGROUND_COLOR:
+        SendMessageW(window, SB_SETBKCOLOR, 0, static_cast<LPARAM>(p.background_color));
         RepaintNow(window);
         break;
       case BAR_FONT:
@@ -147,11 +128,11 @@ class StatusBar : public Component {
         LayOutParts();
         RepaintNow(window);
         break;
-      case BAR_PART_LIST: {
+      case BAR_PARTS: {
         std::vector<uint8_t> bytes = BytesFrom(value);
         std::vector<Part> parts;
         if (!ReadParts(ByteRun(bytes.data(), bytes.size()), &parts)) break;  // a damaged list changes nothing
-        p.parts = std::move(parts);
+        p.decoded_parts = std::move(parts);
         LayOutParts();
         RepaintNow(window);
         break;
@@ -162,12 +143,12 @@ class StatusBar : public Component {
     return 0;
   }
 
-  void BeforeSave() { p.part_list = WriteParts(p.parts); }
+  void BeforeSave() { p.parts = WriteParts(p.decoded_parts); }
 
   void LayOutParts() {
     std::vector<int> edges;
     int right = 0;
-    for (const Part& part : p.parts) {
+    for (const Part& part : p.decoded_parts) {
       if (static_cast<int32_t>(edges.size()) == kMostParts) break;
       if (part.width == -1) {
         edges.push_back(-1);
@@ -178,8 +159,8 @@ class StatusBar : public Component {
     }
     if (edges.empty()) edges.push_back(-1);  // the control always has one part
     SendMessageW(hwnd(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-    for (size_t i = 0; i < p.parts.size() && i < edges.size(); ++i) {
-      const Part& part = p.parts[i];
+    for (size_t i = 0; i < p.decoded_parts.size() && i < edges.size(); ++i) {
+      const Part& part = p.decoded_parts[i];
       SendMessageW(hwnd(), SB_SETTEXTW, i | part.flags, reinterpret_cast<LPARAM>(GbkToWide(part.text.c_str()).c_str()));
       HICON icon = part.icon >= 0 && static_cast<size_t>(part.icon) < icons_.size() ? icons_[part.icon].get() : nullptr;
       SendMessageW(hwnd(), SB_SETICON, i, reinterpret_cast<LPARAM>(icon));
@@ -188,8 +169,8 @@ class StatusBar : public Component {
   }
 
   void SetPartText(int32_t index, const char* text) {
-    if (index < 0 || static_cast<size_t>(index) >= p.parts.size()) return;
-    Part& part = p.parts[static_cast<size_t>(index)];
+    if (index < 0 || static_cast<size_t>(index) >= p.decoded_parts.size()) return;
+    Part& part = p.decoded_parts[static_cast<size_t>(index)];
     // The download loop writes every part after every block: an unchanged
     // text costs nothing.
     if (part.text == text) return;

@@ -60,9 +60,9 @@ COLORREF LightenColour(COLORREF colour, int amount) {
 
 SuperButtonProperties::SuperButtonProperties() {
   COLORREF text = GetSysColor(COLOR_BTNTEXT), face = GetSysColor(COLOR_BTNFACE);
-  fg_out = fg_in = fg_focus = text;
-  bk_out = bk_focus = face;
-  bk_in = LightenColour(face, 32);
+  fg_color_out = fg_color_in = fg_color_focus = text;
+  bk_color_out = bk_color_focus = face;
+  bk_color_in = LightenColour(face, 32);
 }
 
 // ---------------------------------------------------------------- object
@@ -86,7 +86,7 @@ POINT SuperButton::PressedOffset() const { return p.press_style == 1 ? POINT{0, 
 COLORREF SuperButton::DrawColour(ButtonColour which) const {
   bool foreground = which == kFgOut || which == kFgIn || which == kFgFocus;
   COLORREF face = GetSysColor(COLOR_BTNFACE);
-  if (p.default_colour) {
+  if (p.default_color) {
     if (foreground) return GetSysColor(COLOR_BTNTEXT);
     return which == kBkIn ? LightenColour(face, 32) : face;
   }
@@ -100,7 +100,7 @@ COLORREF SuperButton::DrawColour(ButtonColour which) const {
 void SuperButton::BuildPicture(Slot slot) {
   pictures_[slot] = Picture();
   const std::vector<uint8_t>* bytes[kSlotCount] = {&p.pic_in, &p.pic_out, &p.pic_disabled};
-  const uint32_t colours[kSlotCount] = {p.trans_colour_in, p.trans_colour_out, p.trans_colour_disabled};
+  const uint32_t colours[kSlotCount] = {p.trans_color_in, p.trans_color_out, p.trans_color_disabled};
   const std::vector<uint8_t>& data = *bytes[slot];
   if (data.empty()) return;
   OwnedBitmap bitmap(BitmapFromPicture(data));
@@ -137,7 +137,7 @@ void SuperButton::UpdateTooltip() {
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = hwnd();
   tool.uId = 1;
-  if (p.tooltip.empty()) {
+  if (p.tool_tip.empty()) {
     if (tooltip_ && tool_added_) SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     tool_added_ = false;
     return;
@@ -154,7 +154,7 @@ void SuperButton::UpdateTooltip() {
     // Help texts run to several lines: leave them up long enough to read.
     SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(32767, 0));
   }
-  std::wstring text = GbkToWide(p.tooltip.c_str());
+  std::wstring text = GbkToWide(p.tool_tip.c_str());
   tool.lpszText = text.data();
   GetClientRect(hwnd(), &tool.rect);
   if (!tool_added_)
@@ -165,7 +165,7 @@ void SuperButton::UpdateTooltip() {
 }
 
 void SuperButton::RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (!tooltip_ && !p.tooltip.empty()) UpdateTooltip();
+  if (!tooltip_ && !p.tool_tip.empty()) UpdateTooltip();
   if (!tooltip_ || !tool_added_) return;
   MSG relayed = {hwnd(), message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
   GetCursorPos(&relayed.pt);
@@ -470,14 +470,14 @@ int32_t SuperButton::Apply(Change, int32_t number, const PropertyValue&) {
       if (!flat()) hovered_ = false;
       break;
     case SB_PIC_OUT:
-    case SB_TRANS_COLOUR_OUT: BuildPicture(kSlotOut); break;
+    case SB_TRANS_COLOR_OUT: BuildPicture(kSlotOut); break;
     case SB_PIC_IN:
-    case SB_TRANS_COLOUR_IN: BuildPicture(kSlotIn); break;
+    case SB_TRANS_COLOR_IN: BuildPicture(kSlotIn); break;
     case SB_PIC_DISABLED:
-    case SB_TRANS_COLOUR_DISABLED: BuildPicture(kSlotDisabled); break;
+    case SB_TRANS_COLOR_DISABLED: BuildPicture(kSlotDisabled); break;
     case SB_FONT: ApplyFont(); break;
     case SB_CAPTION: SetWindowTextW(hwnd(), GbkToWide(p.caption.c_str()).c_str()); break;
-    case SB_TOOLTIP:
+    case SB_TOOL_TIP:
       if (tooltip_) UpdateTooltip();
       return 0;
     default: break;
@@ -488,7 +488,7 @@ int32_t SuperButton::Apply(Change, int32_t number, const PropertyValue&) {
 
 namespace {
 
-constexpr auto kProperties = PropertyTypes<super_button_table::kTable>();
+constexpr auto kProperties = PropertyTypes<kSuperButtonTable>();
 
 }  // namespace
 

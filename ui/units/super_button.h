@@ -13,38 +13,8 @@
 #include "../unit.h"
 #include "control_support.h"
 #include "gdi_handle.h"
-#include "property_table.h"
-
-// The unit's own properties, by number - 8.
-enum SuperButtonProperty : int32_t {
-  SB_BTN_STYLE = 0,
-  SB_CHECK_BOX,
-  SB_CHECKED,
-  SB_ALIGN_STYLE,
-  SB_PRESS_STYLE,
-  SB_DRAW_BORDER,
-  SB_DRAW_FOCUS,
-  SB_PIC_OUT,
-  SB_TRANS_COLOUR_OUT,
-  SB_PIC_IN,
-  SB_TRANS_COLOUR_IN,
-  SB_PIC_DISABLED,
-  SB_TRANS_COLOUR_DISABLED,
-  SB_FONT,
-  SB_CAPTION,
-  SB_DEFAULT_COLOUR,
-  SB_FG_COLOUR_OUT,
-  SB_BK_COLOUR_OUT,
-  SB_FG_COLOUR_IN,
-  SB_BK_COLOUR_IN,
-  SB_FG_COLOUR_FOCUS,
-  SB_BK_COLOUR_FOCUS,
-  SB_STANDARD_SOUND,
-  SB_OVER_SOUND,
-  SB_CLICK_SOUND,
-  SB_TOOLTIP,
-  SB_DEFAULT_STYLE,
-};
+#include "table_unit.h"
+#include "units/super_button_properties.h"
 
 // Looks (BtnStyle).
 enum : uint32_t { kStyleFlat = 0, kStyleRaised = 1, kStyleXp = 2 };
@@ -58,75 +28,19 @@ enum ButtonColour { kFgOut = 0, kBkOut, kFgIn, kBkIn, kFgFocus, kBkFocus };
 // Adds one amount to R, G and B: 32, or less so that no channel passes 255.
 COLORREF LightenColour(COLORREF colour, int amount);
 
-struct SuperButtonProperties {
+// Empty property data takes the system's button colours.
+struct SuperButtonProperties : SuperButtonStored {
   SuperButtonProperties();
 
-  uint32_t btn_style = kStyleFlat;
-  uint32_t check_box = 0;
-  uint32_t checked = 0;
-  uint32_t align_style = kPictureLeft;
-  uint32_t press_style = 0;  // 0: content moves by (1, 1) when pressed; 1: by (0, 2)
-  uint32_t draw_border = 1;
-  uint32_t draw_focus = 0;
-  uint32_t trans_colour_in = controls::kDefaultColour;
-  uint32_t trans_colour_out = controls::kDefaultColour;
-  uint32_t trans_colour_disabled = controls::kDefaultColour;
-  uint32_t default_colour = 1;
-  uint32_t standard_sound = 0;
-  uint32_t default_style = 0;
-  uint32_t fg_out = 0, bk_out = 0, fg_in = 0, bk_in = 0, fg_focus = 0, bk_focus = 0;
-  std::vector<uint8_t> pic_in, pic_out, pic_disabled;
-  controls::UnitFont font;
-  std::vector<uint8_t> over_sound, click_sound;
-  std::string caption = "超级按钮";
-  std::string tooltip;
-
   uint32_t Colour(ButtonColour which) const {
-    const uint32_t colours[] = {fg_out, bk_out, fg_in, bk_in, fg_focus, bk_focus};
+    const uint32_t colours[] = {fg_color_out, bk_color_out, fg_color_in, bk_color_in, fg_color_focus, bk_color_focus};
     return colours[which];
   }
 };
 
-namespace super_button_table {
-using P = SuperButtonProperties;
-using units::Change;
-constexpr auto kTable = units::Table<P>(2, {
-    units::Choice(SB_BTN_STYLE, kStyleXp, &P::btn_style, Change::kOwn),
-    units::Truth(SB_CHECK_BOX, &P::check_box, Change::kRebuild),
-    units::Truth(SB_CHECKED, &P::checked, Change::kRepaint),
-    units::Choice(SB_ALIGN_STYLE, kPictureOverlaid, &P::align_style, Change::kRepaint),
-    units::Choice(SB_PRESS_STYLE, 1, &P::press_style, Change::kRepaint),
-    units::Truth(SB_DRAW_BORDER, &P::draw_border, Change::kRepaint),
-    units::Truth(SB_DRAW_FOCUS, &P::draw_focus, Change::kRepaint),
-    units::Word(SB_TRANS_COLOUR_IN, PT_COLOUR_ALT, &P::trans_colour_in, Change::kOwn),
-    units::Word(SB_TRANS_COLOUR_OUT, PT_COLOUR_ALT, &P::trans_colour_out, Change::kOwn),
-    units::Truth(SB_DEFAULT_COLOUR, &P::default_colour, Change::kRepaint),
-    units::Truth(SB_STANDARD_SOUND, &P::standard_sound, Change::kNothing),
-    units::Choice(SB_DEFAULT_STYLE, 1, &P::default_style, Change::kRebuild).Always(),
-    units::Word(SB_FG_COLOUR_OUT, PT_COLOUR, &P::fg_out, Change::kRepaint),
-    units::Word(SB_BK_COLOUR_OUT, PT_COLOUR_ALT, &P::bk_out, Change::kRepaint),
-    units::Word(SB_FG_COLOUR_IN, PT_COLOUR, &P::fg_in, Change::kRepaint),
-    units::Word(SB_BK_COLOUR_IN, PT_COLOUR_ALT, &P::bk_in, Change::kRepaint),
-    units::Word(SB_FG_COLOUR_FOCUS, PT_COLOUR, &P::fg_focus, Change::kRepaint),
-    units::Word(SB_BK_COLOUR_FOCUS, PT_COLOUR_ALT, &P::bk_focus, Change::kRepaint),
-    units::Bytes(SB_PIC_IN, PT_PICTURE, &P::pic_in, Change::kOwn),
-    units::Bytes(SB_PIC_OUT, PT_PICTURE, &P::pic_out, Change::kOwn),
-    units::Font(SB_FONT, &P::font, Change::kOwn),
-    units::Bytes(SB_OVER_SOUND, PT_SOUND, &P::over_sound, Change::kNothing),
-    units::Bytes(SB_CLICK_SOUND, PT_SOUND, &P::click_sound, Change::kNothing),
-    units::Text(SB_CAPTION, &P::caption, Change::kOwn),
-    units::Text(SB_TOOLTIP, &P::tooltip, Change::kOwn),
-    units::Word(SB_TRANS_COLOUR_DISABLED, PT_COLOUR_ALT, &P::trans_colour_disabled, Change::kOwn).Since(2),
-    units::Bytes(SB_PIC_DISABLED, PT_PICTURE, &P::pic_disabled, Change::kOwn).Since(2),
-});
-}  // namespace super_button_table
-
-class SuperButton : public Component {
+class SuperButton : public units::TableComponent<SuperButtonProperties, kSuperButtonTable> {
  public:
-  SuperButton(uint32_t window_id, uint32_t element_id) : Component(window_id, element_id) {}
-
-  static constexpr const auto& kTable = super_button_table::kTable;
-  SuperButtonProperties p;
+  using TableComponent::TableComponent;
 
   bool Create(const controls::Placement& at);
   int32_t Apply(units::Change change, int32_t number, const PropertyValue& value);

@@ -1,8 +1,9 @@
 // The operations every unit answers the same way: creation from stored
 // data, get, set and save through the unit's property table. A unit class
-// provides
+// derives from TableComponent, which gives it
 //   static constexpr const auto& kTable;   its property table
 //   Holder p;                                the stored properties
+// and provides
 //   bool Create(const Placement&);           makes the window from p
 //   int32_t Apply(Change, int32_t number, const PropertyValue&);
 //                                            a change's effect; 1 asks for a rebuild
@@ -24,6 +25,16 @@ namespace units {
 constexpr int32_t UNIT_DESCRIBE_ROWS = 0x7100;
 
 using controls::Placement;
+
+// A unit's component: its stored properties `p`, read, saved, got and set
+// through `kStoredTable` (made from the unit's description).
+template <typename Holder, const auto& kStoredTable>
+class TableComponent : public Component {
+ public:
+  using Component::Component;
+  static constexpr const auto& kTable = kStoredTable;
+  Holder p;
+};
 
 template <typename Unit>
 struct TableUnit {

@@ -9,6 +9,7 @@
 #include "control_support.h"
 #include "gdi_handle.h"
 #include "table_unit.h"
+#include "units/trans_label_properties.h"
 #include "wide_text.h"
 
 using namespace controls;
@@ -19,34 +20,11 @@ namespace {
 constexpr wchar_t kClassName[] = L"TransLabel";
 constexpr uint32_t kTransLabelFlags = 0x00012040;
 
-struct TransLabelProperties {
-  uint32_t text_effect = kEffectNone;
-  uint32_t colour = 0;
-  uint32_t horz_align = 0;  // left, centre, right
-  uint32_t vert_align = 1;  // top, centre, bottom (single line only)
-  uint32_t word_wrap = 0;
-  UnitFont font;
-  std::string text = "透明标签";
-};
-
 // A write that changes nothing costs nothing: the program rewrites the
 // label after every block of a download.
-using P = TransLabelProperties;
-constexpr auto kTransLabelTable = units::Table<P>(1, {
-    Choice(TL_TEXT_EFFECT, kEffectShadow, &P::text_effect, Change::kRepaint),
-    Word(TL_COLOUR, PT_COLOUR, &P::colour, Change::kRepaint),
-    Choice(TL_HORZ_ALIGN, 2, &P::horz_align, Change::kRepaint),
-    Choice(TL_VERT_ALIGN, 2, &P::vert_align, Change::kRepaint),
-    Truth(TL_WORD_WRAP, &P::word_wrap, Change::kRepaint),
-    Font(TL_FONT, &P::font, Change::kRepaint),
-    Text(TL_TEXT, &P::text, Change::kOwn),
-});
-
-class TransLabel : public Component {
+class TransLabel : public TableComponent<TransLabelStored, kTransLabelTable> {
  public:
-  using Component::Component;
-  static constexpr const auto& kTable = kTransLabelTable;
-  TransLabelProperties p;
+  using TableComponent::TableComponent;
 
   bool Create(const Placement& at);
   int32_t Apply(Change change, int32_t number, const PropertyValue& value);
@@ -124,17 +102,18 @@ LRESULT CALLBACK FollowPaint(HWND window, UINT message, WPARAM wparam, LPARAM lp
 
 bool TransLabel::Create(const Placement& at) {
   if (!RegisterLabelClass()) return false;
-  wide_text_ = GbkToWide(p.text.c_str());
+  wide_text_ = GbkToWide(p.label_text.c_str());
   // Transparent: the parent and the siblings below paint under it first.
-  HWND window = CreateChildWindow(WS_EX_TRANSPARENT, kClassName, p.text, WS_CHILD | WS_CLIPSIBLINGS | at.extra_style, at);
+  HWND window =
+      CreateChildWindow(WS_EX_TRANSPARENT, kClassName, p.label_text, WS_CHILD | WS_CLIPSIBLINGS | at.extra_style, at);
   if (!window) return false;
   Attach(window);
   return true;
 }
 
 int32_t TransLabel::Apply(Change, int32_t number, const PropertyValue&) {
-  if (number == TL_TEXT) {
-    wide_text_ = GbkToWide(p.text.c_str());
+  if (number == TL_LABEL_TEXT) {
+    wide_text_ = GbkToWide(p.label_text.c_str());
     SetWindowTextW(hwnd(), wide_text_.c_str());
   }
   Refresh();
@@ -144,7 +123,7 @@ int32_t TransLabel::Apply(Change, int32_t number, const PropertyValue&) {
 void TransLabel::Paint(HDC dc) {
   RECT rect;
   GetClientRect(hwnd(), &rect);
-  DcSelection font(dc, p.font.Handle());
+  DcSelection font(dc, p.label_font.Handle());
   SetBkMode(dc, TRANSPARENT);
   UINT flags = DT_NOCLIP;
   uint32_t horz = p.horz_align, vert = p.vert_align;
@@ -177,7 +156,7 @@ void TransLabel::Paint(HDC dc) {
     default:
       break;
   }
-  draw_copy(p.colour == kDefaultColour ? GetSysColor(COLOR_BTNFACE) : (p.colour & 0x00FFFFFF), 0, 0);
+  draw_copy(p.label_color == kDefaultColour ? GetSysColor(COLOR_BTNFACE) : (p.label_color & 0x00FFFFFF), 0, 0);
 }
 
 // The label has nothing of its own under its text: before it draws, the

@@ -14,17 +14,6 @@
 // follows every window that lies under it).
 bool TransLabelFollows(HWND window, HWND label);
 
-// The unit's own properties, by number - 8.
-enum TransLabelProperty : int32_t {
-  TL_TEXT = 0,
-  TL_TEXT_EFFECT,
-  TL_FONT,
-  TL_COLOUR,
-  TL_HORZ_ALIGN,
-  TL_WORD_WRAP,
-  TL_VERT_ALIGN,
-};
-
 // Text effects: a white copy under the text at (+1, +1), a white copy at
 // the text's place with the text at (+1, +1), a black shadow at (+2, +2).
 enum : uint32_t { kEffectNone = 0, kEffectRaised = 1, kEffectSunken = 2, kEffectShadow = 3 };

@@ -46,8 +46,8 @@ void FrameStyles(const WindowProperties& p, DWORD* style, DWORD* ex_style) {
     if (p.border == 3 || p.border == 4) *ex_style |= WS_EX_TOOLWINDOW;
     if (p.border == 5 || p.border == 6) *ex_style |= WS_EX_CLIENTEDGE;
   }
-  if (p.maximise_button) *style |= WS_MAXIMIZEBOX;
-  if (p.minimise_button) *style |= WS_MINIMIZEBOX;
+  if (p.maximize_button) *style |= WS_MAXIMIZEBOX;
+  if (p.minimize_button) *style |= WS_MINIMIZEBOX;
 }
 
 }  // namespace
@@ -159,7 +159,7 @@ void WindowForm::ApplyIcons() {
 }
 
 COLORREF WindowForm::BackgroundColour() const {
-  return p.background_colour == controls::kDefaultColour ? GetSysColor(COLOR_BTNFACE) : p.background_colour;
+  return p.background_color == controls::kDefaultColour ? GetSysColor(COLOR_BTNFACE) : p.background_color;
 }
 
 // Raises a window event; false when its routine destroyed this window, and
@@ -389,7 +389,7 @@ void WindowForm::OnFinalDestroy() {
 }
 
 bool WindowForm::GetOwn(int32_t number, PropertyValue* value) {
-  if (number != WP_POSITION) return false;
+  if (number != WP_START_POSITION) return false;
   HWND window = hwnd();
   *value = {!window ? p.start_position : (IsIconic(window) ? 2u : (IsZoomed(window) ? 3u : 0u)), 0};
   return true;
@@ -397,7 +397,7 @@ bool WindowForm::GetOwn(int32_t number, PropertyValue* value) {
 
 int32_t WindowForm::Apply(units::Change change, int32_t number, const PropertyValue& value) {
   HWND window = hwnd();
-  if (number == WP_POSITION) p.start_position = value.low;
+  if (number == WP_START_POSITION) p.start_position = value.low;
   if (!window) return 0;
   if (change == units::Change::kRestyle) {
     ApplyFrame();
@@ -411,12 +411,12 @@ int32_t WindowForm::Apply(units::Change change, int32_t number, const PropertyVa
     case WP_MOVABLE: ApplyMovable(); break;
     case WP_ICON: ApplyIcons(); break;
     case WP_SHOW_IN_TASKBAR: ApplyTaskbar(); break;
-    case WP_BACKGROUND_COLOUR: InvalidateRect(window, nullptr, TRUE); break;
+    case WP_BACKGROUND_COLOR: InvalidateRect(window, nullptr, TRUE); break;
     case WP_ALWAYS_ON_TOP:
       SetWindowPos(window, p.always_on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       break;
-    case WP_POSITION:
+    case WP_START_POSITION:
       ShowWindow(window, value.low == 2 ? SW_MINIMIZE : (value.low == 3 ? SW_MAXIMIZE : SW_RESTORE));
       break;
     default: break;
@@ -426,7 +426,7 @@ int32_t WindowForm::Apply(units::Change change, int32_t number, const PropertyVa
 
 namespace {
 
-constexpr auto kProperties = units::PropertyTypes<window_table::kTable>();
+constexpr auto kProperties = units::PropertyTypes<kWindowTable>();
 
 }  // namespace
 
