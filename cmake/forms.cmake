@@ -19,6 +19,17 @@ cmake_path(NORMAL_PATH QELMO_FORM_COMPILER)
 # compiler reads them, and ui/ makes each unit's header from them.
 file(GLOB QELMO_UNIT_DESCRIPTIONS CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/../ui/units/descriptions/*.toml)
 
+# The rule that runs the compiler on FORM, writing OUT with the given options.
+function(_qelmo_form_rule out form)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/forms
+    COMMAND ${Python3_EXECUTABLE} ${QELMO_FORM_COMPILER} ${form} ${ARGN} --depfile ${out}.d
+    DEPENDS ${form} ${QELMO_FORM_COMPILER}
+    DEPFILE ${out}.d
+    COMMENT "Compiling form ${form}"
+    VERBATIM)
+endfunction()
+
 function(qelmo_compile_form out_var)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "FORM;PREFIX;ROUTINES_HEADER" "")
   if(NOT arg_FORM OR NOT arg_PREFIX OR NOT arg_ROUTINES_HEADER)
@@ -26,15 +37,7 @@ function(qelmo_compile_form out_var)
   endif()
   cmake_path(ABSOLUTE_PATH arg_FORM BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
   set(out ${CMAKE_CURRENT_BINARY_DIR}/forms/${arg_PREFIX}_form.cpp)
-  add_custom_command(OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/forms
-    COMMAND ${Python3_EXECUTABLE} ${QELMO_FORM_COMPILER} ${arg_FORM}
-            --cpp ${out} --prefix ${arg_PREFIX} --routines-header ${arg_ROUTINES_HEADER}
-            --depfile ${out}.d
-    DEPENDS ${arg_FORM} ${QELMO_FORM_COMPILER}
-    DEPFILE ${out}.d
-    COMMENT "Compiling form ${arg_FORM}"
-    VERBATIM)
+  _qelmo_form_rule(${out} ${arg_FORM} --cpp ${out} --prefix ${arg_PREFIX} --routines-header ${arg_ROUTINES_HEADER})
   set(${out_var} ${out} PARENT_SCOPE)
 endfunction()
 
@@ -48,12 +51,6 @@ function(qelmo_compile_form_binary out_var)
     cmake_path(GET arg_FORM STEM arg_NAME)
   endif()
   set(out ${CMAKE_CURRENT_BINARY_DIR}/forms/${arg_NAME}.bin)
-  add_custom_command(OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/forms
-    COMMAND ${Python3_EXECUTABLE} ${QELMO_FORM_COMPILER} ${arg_FORM} --binary ${out} --depfile ${out}.d
-    DEPENDS ${arg_FORM} ${QELMO_FORM_COMPILER}
-    DEPFILE ${out}.d
-    COMMENT "Compiling form ${arg_FORM}"
-    VERBATIM)
+  _qelmo_form_rule(${out} ${arg_FORM} --binary ${out})
   set(${out_var} ${out} PARENT_SCOPE)
 endfunction()
