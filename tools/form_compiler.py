@@ -38,8 +38,9 @@ property_hex. Menu items (unit "menu_item") take id, name, comment, flags
 (hidden, disabled, checked; default none), caption, events (only event 0)
 and menu_words (the two builder words before the flags, default [0, 0]).
 
-- unit: one of the names below, or an integer component type for any
-  other unit (its property data is then given by property_hex).
+- unit: "menu_item", a unit that ui/units/descriptions/ describes, or an
+  integer component type for any other unit (its property data is then
+  given by property_hex).
 - parent, event_source and the entries of children name another element
   by its name (checked) or by its id as an integer (written as is); 0 in
   children separates tab pages.

@@ -441,6 +441,34 @@ def cross_tool(env, fallback):
     return tool if tool and os.path.exists(tool) else None
 
 
+class DescriptionTest(unittest.TestCase):
+    """A unit description that would lay out property data wrongly is refused
+    before anything is built from it."""
+
+    def test_bad_descriptions(self):
+        sys.path.insert(0, os.path.join(ROOT, "tools"))
+        import unit_descriptions as ud
+        head = 'unit = "X"\ncpp = "X"\nprefix = "X"\ncomponent_type = 1\nversion = 1\nproperties = [\n'
+        cases = {
+            "unknown kind": ('{ name = "a", number = 0, kind = "float" }', "unknown kind"),
+            "choice without a range": ('{ name = "a", number = 0, kind = "choice" }', "has a max"),
+            "number twice": ('{ name = "a", number = 0, kind = "word" }, { name = "b", number = 0, kind = "word" }',
+                             "number 0 is given twice"),
+            "gap in the numbers": ('{ name = "a", number = 1, kind = "word" }', "without a gap"),
+            "newer than the unit": ('{ name = "a", number = 0, kind = "word", since = 2 }', "since must be 0..1"),
+            "signed text": ('{ name = "a", number = 0, kind = "text", signed = true }', "only a word"),
+        }
+        with tempfile.TemporaryDirectory() as folder:
+            for what, (rows, fragment) in cases.items():
+                with self.subTest(what):
+                    path = os.path.join(folder, "x.toml")
+                    with open(path, "w", encoding="utf-8") as f:
+                        f.write(head + rows + "\n]\n")
+                    with self.assertRaises(ud.DescriptionError) as caught:
+                        ud.load(path)
+                    self.assertIn(fragment, str(caught.exception))
+
+
 class GeneratedCodeTest(FormTest):
     """The routine table compiled for the target: slots 8 bytes apart from the
     function's own address, whatever comes before it and at any optimisation."""
