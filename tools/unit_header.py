@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Writes a unit's C++ header from its description (see unit_descriptions.py):
-the holder struct <cpp>Stored with each stored property's field and
-default, the enum <cpp>Property of property numbers, and the property
-table k<cpp>Table, rows in stored order.
+the struct <cpp>Stored with each stored property's field and default, the
+enum <cpp>Property of property numbers, and <cpp>Table<P>(), the property
+table over the unit's holder P (which derives from <cpp>Stored), rows in
+stored order. The unit makes its table over a holder of its own file, so
+that the table's code stays local to that file.
 
     unit_header.py DESCRIPTION.toml OUT.h
 """
@@ -51,21 +53,21 @@ def row(p, unit):
     change = f"units::Change::{CHANGE_CONSTANTS[p.change]}"
     type_constant = TYPE_CONSTANTS[p.type]
     if p.kind == "word":
-        text = f"units::Word({number}, {type_constant}, {field}, {change})"
+        text = f"units::Word<P>({number}, {type_constant}, {field}, {change})"
     elif p.kind == "choice" and p.type == "choice":
-        text = f"units::Choice({number}, {p.max}, {field}, {change})"
+        text = f"units::Choice<P>({number}, {p.max}, {field}, {change})"
     elif p.kind == "choice":
-        text = f"units::Limited({number}, {type_constant}, {p.max}, {field}, {change})"
+        text = f"units::Limited<P>({number}, {type_constant}, {p.max}, {field}, {change})"
     elif p.kind == "truth":
-        text = f"units::Truth({number}, {field}, {change})"
+        text = f"units::Truth<P>({number}, {field}, {change})"
     elif p.kind == "text":
-        text = f"units::Text({number}, {field}, {change}" + (f", {type_constant})" if p.type != "text" else ")")
+        text = f"units::Text<P>({number}, {field}, {change}" + (f", {type_constant})" if p.type != "text" else ")")
     elif p.kind == "bytes":
-        text = f"units::Bytes({number}, {type_constant}, {field}, {change})"
+        text = f"units::Bytes<P>({number}, {type_constant}, {field}, {change})"
     elif p.kind == "font":
-        text = f"units::Font({number}, {field}, {change})"
+        text = f"units::Font<P>({number}, {field}, {change})"
     elif p.kind == "character":
-        return f"units::Character({number}, {field})"
+        return f"units::Character<P>({number}, {field})"
     else:
         return f"units::Unstored<P>({number}, {type_constant})"
     if p.since:
@@ -103,13 +105,14 @@ def header(unit):
     lines += [
         "};",
         "",
-        f"// Version {unit.version}; rows in stored order.",
-        f"inline constexpr auto k{unit.cpp}Table = [] {{",
-        f"  using P = {unit.cpp}Stored;",
+        f"// The table over the unit's holder P, which derives from {unit.cpp}Stored:",
+        f"// version {unit.version}, rows in stored order.",
+        "template <typename P>",
+        f"constexpr auto {unit.cpp}Table() {{",
         f"  return units::Table<P>({unit.version}, {{",
     ]
     lines += [f"      {row(p, unit)}," for p in unit.properties]
-    lines += ["  });", "}();", ""]
+    lines += ["  });", "}", ""]
     return "\n".join(lines)
 
 

@@ -23,6 +23,8 @@ struct ButtonProperties : ButtonStored {
   }
 };
 
+constexpr auto kButtonTable = ButtonTable<ButtonProperties>();
+
 constexpr DWORD kStyleBits = BS_TYPEMASK | BS_CENTER | BS_VCENTER;
 
 class Button : public TableComponent<ButtonProperties, kButtonTable> {

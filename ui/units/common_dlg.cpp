@@ -20,7 +20,10 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"_ZU_CommonDlg";
 
-class CommonDlg : public TableComponent<CommonDlgStored, kCommonDlgTable> {
+struct CommonDlgProperties : CommonDlgStored {};
+constexpr auto kCommonDlgTable = CommonDlgTable<CommonDlgProperties>();
+
+class CommonDlg : public TableComponent<CommonDlgProperties, kCommonDlgTable> {
  public:
   using TableComponent::TableComponent;
 

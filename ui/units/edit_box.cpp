@@ -32,6 +32,8 @@ struct EditBoxProperties : EditBoxStored {
   }
 };
 
+constexpr auto kEditBoxTable = EditBoxTable<EditBoxProperties>();
+
 // The first character of a GBK text as the stored 16-bit word.
 uint16_t FirstCharacter(const std::string& text) {
   if (text.empty()) return 0;

@@ -33,6 +33,8 @@ struct LabelProperties : LabelStored {
   DWORD ExStyle() const { return BorderExStyle(Border()) | (Effect() == kTransparent ? WS_EX_TRANSPARENT : 0); }
 };
 
+constexpr auto kLabelTable = LabelTable<LabelProperties>();
+
 // The colours of a frame or gradient list, default colours left out.
 std::vector<COLORREF> ColourList(std::initializer_list<uint32_t> colours) {
   std::vector<COLORREF> list;

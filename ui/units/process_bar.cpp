@@ -22,6 +22,8 @@ struct ProcessBarProperties : ProcessBarStored {
   int32_t Shown() const { return Clamp(static_cast<int32_t>(position), Low(), High()); }
 };
 
+constexpr auto kProcessBarTable = ProcessBarTable<ProcessBarProperties>();
+
 class ProcessBar : public TableComponent<ProcessBarProperties, kProcessBarTable> {
  public:
   using TableComponent::TableComponent;

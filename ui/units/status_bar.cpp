@@ -85,6 +85,8 @@ struct StatusBarProperties : StatusBarStored {
   }
 };
 
+constexpr auto kStatusBarTable = StatusBarTable<StatusBarProperties>();
+
 class StatusBar : public TableComponent<StatusBarProperties, kStatusBarTable> {
  public:
   using TableComponent::TableComponent;

@@ -38,6 +38,8 @@ struct SuperButtonProperties : SuperButtonStored {
   }
 };
 
+inline constexpr auto kSuperButtonTable = SuperButtonTable<SuperButtonProperties>();
+
 class SuperButton : public units::TableComponent<SuperButtonProperties, kSuperButtonTable> {
  public:
   using TableComponent::TableComponent;

@@ -27,7 +27,10 @@ constexpr int32_t UNIT_DESCRIBE_ROWS = 0x7100;
 using controls::Placement;
 
 // A unit's component: its stored properties `p`, read, saved, got and set
-// through `kStoredTable` (made from the unit's description).
+// through `kStoredTable` (made from the unit's description over a holder of
+// the unit's own file). One base, not a second one beside Component: a
+// second base would bring the run-time type support of multiple
+// inheritance into the program.
 template <typename Holder, const auto& kStoredTable>
 class TableComponent : public Component {
  public:

@@ -20,9 +20,12 @@ namespace {
 constexpr wchar_t kClassName[] = L"TransLabel";
 constexpr uint32_t kTransLabelFlags = 0x00012040;
 
+struct TransLabelProperties : TransLabelStored {};
+constexpr auto kTransLabelTable = TransLabelTable<TransLabelProperties>();
+
 // A write that changes nothing costs nothing: the program rewrites the
 // label after every block of a download.
-class TransLabel : public TableComponent<TransLabelStored, kTransLabelTable> {
+class TransLabel : public TableComponent<TransLabelProperties, kTransLabelTable> {
  public:
   using TableComponent::TableComponent;
 

@@ -20,6 +20,8 @@ struct WindowProperties : WindowStored {
   bool Resizable() const { return border == 1 || border == 3 || border == 5; }
 };
 
+inline constexpr auto kWindowTable = WindowTable<WindowProperties>();
+
 // The class name is used at the next load: a window is never made again.
 class WindowForm : public units::TableComponent<WindowProperties, kWindowTable> {
  public:
