@@ -7,6 +7,7 @@
 #include "error_report.h"
 #include "out_of_memory.h"
 #include "runtime_app.h"
+#include "shutdown.h"
 #include "system_library.h"
 #include "value/typed_list.h"
 #include "wide_text.h"
@@ -128,6 +129,7 @@ DllBinding BindDllFunction(const char* library, const char* function, const Modu
 
 void InitDllCommands(uint32_t count, const char* const* libraries, const char* const* functions) {
   if (!g_dll_table.Reset(static_cast<int32_t>(count), libraries, functions)) RaiseOutOfMemory(-1);
+  SetShutdownStep(ShutdownStage::kDllCommands, ReleaseDllCommands);
 }
 
 extern "C" FARPROC __cdecl ResolveDllCommand(uint32_t index) {

@@ -1,5 +1,6 @@
 #include "hidden_owner.h"
 
+#include "runtime_app.h"
 #include "shutdown.h"
 
 namespace {
@@ -13,9 +14,15 @@ LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wparam, LPARA
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
+void DestroyHiddenOwner() {
+  if (g_app.hidden_owner && IsWindow(g_app.hidden_owner)) DestroyWindow(g_app.hidden_owner);
+  g_app.hidden_owner = nullptr;
+}
+
 }  // namespace
 
 HWND CreateHiddenOwner() {
+  SetShutdownStep(ShutdownStage::kHiddenOwner, DestroyHiddenOwner);
   WNDCLASSW window_class = {};
   window_class.lpfnWndProc = HiddenOwnerProc;
   window_class.hInstance = GetModuleHandleW(nullptr);

@@ -4,6 +4,3 @@
 #include <windows.h>
 
 HWND CreateHiddenOwner();
-
-// Private message to the hidden owner: end the program with exit code wParam.
-constexpr UINT WM_RUNTIME_END = WM_APP + 999;

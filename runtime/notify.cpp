@@ -30,6 +30,7 @@ HICON g_default_icons[2] = {};  // 32x32 and 16x16, loaded on first request
 // The program's icon in both sizes, loaded once and kept until shutdown.
 int32_t DefaultIcons(HICON* out) {
   const int sizes[2] = {32, 16};
+  SetShutdownStep(ShutdownStage::kDefaultIcons, DestroyDefaultIcons);
   for (int i = 0; i < 2; ++i) {
     if (!g_default_icons[i])
       g_default_icons[i] = static_cast<HICON>(
@@ -87,6 +88,7 @@ int32_t PlayMemorySound(const uint32_t* request) {
   // sound library: stop it first.
   static bool stop_at_exit = std::atexit(StopSound) == 0;
   (void)stop_at_exit;
+  SetShutdownStep(ShutdownStage::kSound, StopSound);
   play(nullptr, nullptr, 0);  // stops the sound still reading the old copy
   playing->assign(data, data + size);
   DWORD flags = SND_MEMORY | SND_ASYNC | SND_NODEFAULT | ((request[2] & 1) ? SND_LOOP : 0);

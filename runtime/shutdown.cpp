@@ -4,15 +4,20 @@
 #include <ole2.h>
 #include <windows.h>
 
+#include <array>
+
 #include "app_calls.h"
-#include "dll_commands.h"
-#include "hidden_owner.h"
 #include "message_loop.h"
-#include "notify.h"
 #include "runtime_app.h"
 #include "window_link.h"
 
 namespace {
+
+std::array<void (*)(), static_cast<size_t>(ShutdownStage::kCount)> g_steps = {};
+
+void RunStep(ShutdownStage stage) {
+  if (auto step = g_steps[static_cast<size_t>(stage)]) step();
+}
 
 void RunExitRoutines() {
   // Routines may be added while others run; walk by index.
@@ -36,11 +41,10 @@ void TellLibrariesGoodbye() {
 
 void ReleaseSharedObjects() {
   // A sound still playing from memory would read freed data at exit.
-  StopSound();
+  RunStep(ShutdownStage::kSound);
   g_app.const_begin = g_app.const_end = nullptr;
-  DestroyDefaultIcons();
-  if (g_app.hidden_owner && IsWindow(g_app.hidden_owner)) DestroyWindow(g_app.hidden_owner);
-  g_app.hidden_owner = nullptr;
+  RunStep(ShutdownStage::kDefaultIcons);
+  RunStep(ShutdownStage::kHiddenOwner);
   for (FacilityHook& hook : g_app.facilities)
     if (hook.terminate) hook.terminate();
 }
@@ -55,6 +59,8 @@ void StopWinsock() {
 }
 
 }  // namespace
+
+void SetShutdownStep(ShutdownStage stage, void (*step)()) { g_steps[static_cast<size_t>(stage)] = step; }
 
 void RunShutdown(int32_t exit_code) {
   g_app.event_block += 1;
@@ -75,7 +81,7 @@ void RunShutdown(int32_t exit_code) {
   window_link::DeleteAllWindowRecords();
   RunExitRoutines();
   TellLibrariesGoodbye();
-  ReleaseDllCommands();
+  RunStep(ShutdownStage::kDllCommands);
   ReleaseSharedObjects();
   StopWinsock();
   if (g_app.ole_started) {

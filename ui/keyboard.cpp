@@ -1,9 +1,12 @@
 #include "keyboard.h"
 
-#include "units/window_unit.h"
+namespace {
+bool (*g_window_key_handler)(MSG* message) = nullptr;
+}  // namespace
+
+void SetWindowKeyHandler(bool (*handler)(MSG* message)) { g_window_key_handler = handler; }
 
 bool PreTranslateWindowKey(MSG* message) {
-  if (message->message != WM_KEYDOWN || !message->hwnd) return false;
-  WindowForm* form = WindowForm::FromWindow(GetAncestor(message->hwnd, GA_ROOT));
-  return form && form->HandleKey(message);
+  if (message->message != WM_KEYDOWN || !message->hwnd || !g_window_key_handler) return false;
+  return g_window_key_handler(message);
 }

@@ -12,6 +12,13 @@
 #include "unit.h"
 #include "wide_text.h"
 
+// A record's live window is its window element's component's: defined here,
+// above both, so that the records know nothing of components.
+HWND WindowRecord::WindowHandle() {
+  Component* window = WindowObject();
+  return window && window->hwnd() && IsWindow(window->hwnd()) ? window->hwnd() : nullptr;
+}
+
 namespace {
 
 constexpr uint32_t kFirstControlId = 100;

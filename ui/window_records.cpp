@@ -1,7 +1,5 @@
 #include "window_records.h"
 
-#include "component.h"
-
 namespace {
 
 std::vector<std::unique_ptr<WindowRecord>> g_records;
@@ -26,11 +24,6 @@ Component* WindowRecord::ObjectAt(int32_t position) {
 void WindowRecord::SetObjectAt(int32_t position, Component* object) {
   SetSlotWord(elements(), position, &ElementLayout::object_slot,
               static_cast<uint32_t>(reinterpret_cast<uintptr_t>(object)));
-}
-
-HWND WindowRecord::WindowHandle() {
-  Component* window = WindowObject();
-  return window && window->hwnd() && IsWindow(window->hwnd()) ? window->hwnd() : nullptr;
 }
 
 HCURSOR WindowRecord::CursorAt(int32_t position) {

@@ -6,7 +6,6 @@
 #include "../font_record.h"
 #include "../property_writer.h"
 #include "notify.h"
-#include "trans_label.h"
 #include "wide_text.h"
 
 namespace controls {
@@ -67,6 +66,12 @@ void RepaintNow(HWND window) {
   ShowNow(window);
 }
 
+namespace {
+bool (*g_follows_paints)(HWND window, HWND follower) = nullptr;
+}  // namespace
+
+void SetPaintFollowing(bool (*follows)(HWND window, HWND follower)) { g_follows_paints = follows; }
+
 void ShowNow(HWND window) {
   if (!window) return;
   UpdateWindow(window);
@@ -76,7 +81,7 @@ void ShowNow(HWND window) {
   // label that follows this window's paints has printed itself already.
   for (HWND sibling = GetWindow(window, GW_HWNDPREV); sibling; sibling = GetWindow(sibling, GW_HWNDPREV)) {
     if (!(GetWindowLongW(sibling, GWL_EXSTYLE) & WS_EX_TRANSPARENT) || !IsWindowVisible(sibling)) continue;
-    if (TransLabelFollows(window, sibling)) continue;
+    if (g_follows_paints && g_follows_paints(window, sibling)) continue;
     if (GetWindowRect(sibling, &other) && IntersectRect(&overlap, &own, &other))
       RedrawWindow(sibling, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }

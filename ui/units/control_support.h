@@ -62,6 +62,10 @@ void RepaintNow(HWND window);
 // siblings above the window that overlap it: they are not clipped out of
 // it, so its painting covered them.
 void ShowNow(HWND window);
+// Whether `follower` prints itself again after each paint of `window`, and
+// so needs no redraw from ShowNow. The unit whose windows follow others'
+// paints answers it; until one does, nothing follows.
+void SetPaintFollowing(bool (*follows)(HWND window, HWND follower));
 
 // A unit's font: empty (the default GUI font) or a 60-byte LOGFONTA, with
 // the handle made from it.

@@ -105,6 +105,7 @@ LRESULT CALLBACK FollowPaint(HWND window, UINT message, WPARAM wparam, LPARAM lp
 
 bool TransLabel::Create(const Placement& at) {
   if (!RegisterLabelClass()) return false;
+  SetPaintFollowing(TransLabelFollows);
   wide_text_ = GbkToWide(p.label_text.c_str());
   // Transparent: the parent and the siblings below paint under it first.
   HWND window =

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "../events.h"
+#include "../keyboard.h"
 #include "../menu_commands.h"
 #include "../window_manager.h"
 #include "../window_records.h"
@@ -52,7 +53,16 @@ void FrameStyles(const WindowProperties& p, DWORD* style, DWORD* ex_style) {
 
 }  // namespace
 
+namespace {
+// A key pressed in any of a template window's windows, before dispatch.
+bool HandleWindowKey(MSG* message) {
+  WindowForm* form = WindowForm::FromWindow(GetAncestor(message->hwnd, GA_ROOT));
+  return form && form->HandleKey(message);
+}
+}  // namespace
+
 bool WindowForm::Create(const controls::Placement& at) {
+  SetWindowKeyHandler(HandleWindowKey);
   HWND owner = at.parent;
   RECT rect = at.rect;
   DWORD style = 0, ex_style = 0;
