@@ -1,9 +1,9 @@
-#include "archive_hasher.h"
+#include "app/archive_hasher.h"
 
 #include <cstring>
 
-#include "app_calls.h"
-#include "win32_constants.h"
+#include "app/runtime_calls.h"
+#include "app/win32_constants.h"
 
 using namespace win32;
 

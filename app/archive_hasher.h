@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sha256_hash.h"
+#include "app/sha256_hash.h"
 
 class ArchiveHasher {
  public:

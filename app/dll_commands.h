@@ -11,7 +11,7 @@
 #include <source_location>
 #include <type_traits>
 
-#include "compiled_code.h"
+#include "runtime/abi/compiled_code.h"
 
 // How the list spells the Win32 types: handles and DWORDs travel as words.
 using Handle = uint32_t;
@@ -150,7 +150,7 @@ constexpr int32_t kWordsOf = sizeof(T) > 4 ? 2 : 1;
 template <typename T>
 void PutWords(uint32_t*& out, T value) {
   if constexpr (std::is_pointer_v<T>) {
-    *out++ = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value));
+    *out++ = PointerWord(value);
   } else if constexpr (sizeof(T) > 4) {
     auto wide = static_cast<uint64_t>(value);
     *out++ = static_cast<uint32_t>(wide);

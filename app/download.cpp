@@ -1,18 +1,18 @@
 // The window thread's side of a transfer: the session, the worker, the wait
 // that keeps the window alive, the progress, and what becomes of the file.
-#include "download.h"
+#include "app/download.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app_calls.h"
-#include "archive_hasher.h"
-#include "partial_download.h"
-#include "sha256_hash.h"
-#include "transfer_job.h"
-#include "transfer_plan.h"
-#include "win32_constants.h"
+#include "app/runtime_calls.h"
+#include "app/archive_hasher.h"
+#include "app/partial_download.h"
+#include "app/sha256_hash.h"
+#include "app/transfer_job.h"
+#include "app/transfer_plan.h"
+#include "app/win32_constants.h"
 
 using namespace win32;
 

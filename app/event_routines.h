@@ -1,6 +1,6 @@
 // The application's event routines bound in its window form.
 #pragma once
-#include "compiled_code.h"
+#include "runtime/abi/compiled_code.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "http_values.h"
+#include "app/http_values.h"
 
 #include <cstring>
 

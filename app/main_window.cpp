@@ -1,14 +1,14 @@
 // Start-up, the main window's routines and the three download buttons.
 #include <string>
 
-#include "app_calls.h"
-#include "app_state.h"
-#include "download.h"
-#include "event_routines.h"
-#include "main_window_ids.h"
-#include "progress.h"
-#include "timed_message_box.h"
-#include "win32_constants.h"
+#include "app/runtime_calls.h"
+#include "app/app_state.h"
+#include "app/download.h"
+#include "app/event_routines.h"
+#include "app/main_window_ids.h"
+#include "app/progress.h"
+#include "app/timed_message_box.h"
+#include "app/win32_constants.h"
 
 int32_t last_download_result = 0;
 int32_t conversion_code_page = 0;

@@ -1,8 +1,8 @@
-#include "part_flusher.h"
+#include "app/part_flusher.h"
 
-#include "app_calls.h"
-#include "transfer_job.h"
-#include "win32_constants.h"
+#include "app/runtime_calls.h"
+#include "app/transfer_job.h"
+#include "app/win32_constants.h"
 
 using namespace win32;
 

@@ -7,7 +7,7 @@
 #pragma once
 #include <cstdint>
 
-#include "partial_download.h"
+#include "app/partial_download.h"
 
 struct TransferJob;
 

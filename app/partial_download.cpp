@@ -1,8 +1,8 @@
-#include "partial_download.h"
+#include "app/partial_download.h"
 
-#include "app_calls.h"
-#include "http_values.h"
-#include "win32_constants.h"
+#include "app/runtime_calls.h"
+#include "app/http_values.h"
+#include "app/win32_constants.h"
 
 using namespace win32;
 

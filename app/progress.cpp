@@ -1,12 +1,12 @@
-#include "progress.h"
+#include "app/progress.h"
 
 #include <climits>
 #include <cmath>
 
-#include "app_calls.h"
-#include "app_state.h"
-#include "main_window_ids.h"
-#include "timed_message_box.h"
+#include "app/runtime_calls.h"
+#include "app/app_state.h"
+#include "app/main_window_ids.h"
+#include "app/timed_message_box.h"
 
 const char kStateDone[] = "下载状态：下载完成！";
 const char kStateRunning[] = "下载状态：正在下载！";

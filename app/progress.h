@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "download.h"
+#include "app/download.h"
 
 // The engine's progress routine: the engine calls it at most ten times a
 // second and once more with the figures after the transfer. (Each changed

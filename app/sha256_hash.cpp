@@ -1,6 +1,6 @@
-#include "sha256_hash.h"
+#include "app/sha256_hash.h"
 
-#include "app_calls.h"
+#include "app/runtime_calls.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "timed_message_box.h"
+#include "app/timed_message_box.h"
 
-#include "app_calls.h"
-#include "app_state.h"
+#include "app/runtime_calls.h"
+#include "app/app_state.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "partial_download.h"
+#include "app/partial_download.h"
 
 // Eight-byte atomics must not fall back to a lock (a library call) on i686.
 static_assert(std::atomic<int64_t>::is_always_lock_free);

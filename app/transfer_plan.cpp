@@ -1,6 +1,6 @@
-#include "transfer_plan.h"
+#include "app/transfer_plan.h"
 
-#include "http_values.h"
+#include "app/http_values.h"
 
 namespace {
 

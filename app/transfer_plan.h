@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "partial_download.h"
+#include "app/partial_download.h"
 
 // What the worker read of an answer before its body.
 struct AnswerHeaders {

@@ -4,13 +4,13 @@
 // call.
 #include <cstring>
 
-#include "app_calls.h"
-#include "download.h"
-#include "http_values.h"
-#include "part_flusher.h"
-#include "transfer_job.h"
-#include "transfer_plan.h"
-#include "win32_constants.h"
+#include "app/runtime_calls.h"
+#include "app/download.h"
+#include "app/http_values.h"
+#include "app/part_flusher.h"
+#include "app/transfer_job.h"
+#include "app/transfer_plan.h"
+#include "app/win32_constants.h"
 
 using namespace win32;
 

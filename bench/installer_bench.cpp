@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "child_process.h"
+#include "tests/harness/child_process.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return 2;

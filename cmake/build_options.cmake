@@ -10,6 +10,10 @@ add_library(qelmo_build_options INTERFACE)
 # characters outside it that the C++ library's headers spell (such as µ).
 target_compile_options(qelmo_build_options INTERFACE
   "$<$<COMPILE_LANGUAGE:C,CXX>:-Wall;-Wextra;-Wno-cast-function-type;-fexec-charset=GB18030>")
+# Includes name their folder from the repository root ("runtime/notify.h"),
+# generated headers too (from the generated/ folder of the build). What a
+# layer may include of another is checked by tools/include_graph.py.
+target_include_directories(qelmo_build_options INTERFACE ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
 target_compile_definitions(qelmo_build_options INTERFACE
   WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE _UNICODE)
 # One file per program: no runtime DLLs beside it.

@@ -6,7 +6,8 @@
 #     Generates <P>_form.cpp in the build tree (P_template, P_template_size
 #     and the routine table P_code_base) and sets <out_var> to its path, to
 #     be added to a target's sources. The header is #included by the
-#     generated file and must declare every bound routine.
+#     generated file (named from the repository root) and must declare every
+#     bound routine.
 #
 #   qelmo_compile_form_binary(<out_var> FORM <file.toml> [NAME <name>])
 #     Generates only the template bytes, <name>.bin (default: the form's
@@ -37,7 +38,9 @@ function(qelmo_compile_form out_var)
   endif()
   cmake_path(ABSOLUTE_PATH arg_FORM BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
   set(out ${CMAKE_CURRENT_BINARY_DIR}/forms/${arg_PREFIX}_form.cpp)
-  _qelmo_form_rule(${out} ${arg_FORM} --cpp ${out} --prefix ${arg_PREFIX} --routines-header ${arg_ROUTINES_HEADER})
+  # The generated source names the header from the repository root.
+  file(RELATIVE_PATH header ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/${arg_ROUTINES_HEADER})
+  _qelmo_form_rule(${out} ${arg_FORM} --cpp ${out} --prefix ${arg_PREFIX} --routines-header ${header})
   set(${out_var} ${out} PARENT_SCOPE)
 endfunction()
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "command_support.h"
-#include "core_commands.h"
+#include "commands/command_support.h"
+#include "commands/core_commands.h"
 
 namespace commands {
 

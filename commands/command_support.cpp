@@ -1,11 +1,11 @@
-#include "command_support.h"
+#include "commands/command_support.h"
 
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "notify_codes.h"
+#include "runtime/abi/notify_codes.h"
 
 namespace commands {
 

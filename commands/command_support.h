@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "arg_record.h"
-#include "library_link.h"
+#include "runtime/abi/arg_record.h"
+#include "commands/library_link.h"
 
 // The core library's link to the runtime, kept with the library descriptors.
 extern LibraryLink& core_link;
@@ -40,7 +40,7 @@ char* NewText(const char* text);
 void* NewByteArray(const void* bytes, size_t length);
 
 inline void SetPointer(ArgRecord* result, const void* p) {
-  result->value = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p));
+  result->value = PointerWord(p);
 }
 inline void SetInt(ArgRecord* result, int32_t v) { result->value = static_cast<uint32_t>(v); }
 inline void SetBool(ArgRecord* result, bool v) { result->value = v ? 1 : 0; }

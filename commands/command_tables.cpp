@@ -1,6 +1,6 @@
-#include "command_tables.h"
+#include "commands/command_tables.h"
 
-#include "core_commands.h"
+#include "commands/core_commands.h"
 
 using namespace commands;
 

@@ -3,7 +3,7 @@
 // argument records. The text and number commands are platform-free; the
 // file and system commands and shell_execute need Win32.
 #pragma once
-#include "library.h"
+#include "runtime/abi/library.h"
 
 namespace commands {
 

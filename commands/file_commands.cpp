@@ -7,11 +7,12 @@
 #include <new>
 #include <string>
 
-#include "command_index.h"
-#include "command_support.h"
-#include "core_commands.h"
-#include "notify_codes.h"
-#include "wide_text.h"
+#include "commands/command_index.h"
+#include "platform/pointer_word.h"
+#include "commands/command_support.h"
+#include "commands/core_commands.h"
+#include "runtime/abi/notify_codes.h"
+#include "platform/wide_text.h"
 
 namespace commands {
 
@@ -38,7 +39,6 @@ class PlainFile {
   HANDLE handle_;
 };
 
-int32_t Word(const void* p) { return static_cast<int32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 // The file a number stands for, or null. Numbers the register does not
 // hold, and objects other libraries registered under other kinds, are left
@@ -150,9 +150,9 @@ void __cdecl open_file(ArgRecord* result, int32_t arg_count, ArgRecord* args) {
     CloseHandle(handle);
     return;
   }
-  core_link.Notify(NR_REGISTER_OPEN_FILE, Word(file), kPlainFileKind);
+  core_link.Notify(NR_REGISTER_OPEN_FILE, PointerWord(file), kPlainFileKind);
   // A register that could not grow would leave a number no command accepts.
-  if (core_link.Notify(NR_FIND_OPEN_FILE, Word(file)) != kPlainFileKind) {
+  if (core_link.Notify(NR_FIND_OPEN_FILE, PointerWord(file)) != kPlainFileKind) {
     delete file;
     return;
   }
@@ -181,7 +181,7 @@ void __cdecl write_bytes(ArgRecord* result, int32_t arg_count, ArgRecord* args) 
 
 void __cdecl close_file(ArgRecord*, int32_t arg_count, ArgRecord* args) {
   PlainFile* file = RegisteredFile(ArgAt(args, arg_count, 0));
-  if (!file || !core_link.Notify(NR_UNREGISTER_OPEN_FILE, Word(file))) return;
+  if (!file || !core_link.Notify(NR_UNREGISTER_OPEN_FILE, PointerWord(file))) return;
   file->Close();
   delete file;
 }

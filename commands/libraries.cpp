@@ -1,9 +1,9 @@
-#include "libraries.h"
+#include "commands/libraries.h"
 
-#include "command_tables.h"
-#include "library_link.h"
-#include "units/standard_controls.h"
-#include "units/unit_tables.h"
+#include "commands/command_tables.h"
+#include "commands/library_link.h"
+#include "ui/units/standard_controls.h"
+#include "ui/units/unit_tables.h"
 
 namespace {
 

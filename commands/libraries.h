@@ -2,7 +2,7 @@
 // library table: core, first UI extension, system interface, second UI
 // extension. Component types number them from 1.
 #pragma once
-#include "library.h"
+#include "runtime/abi/library.h"
 
 extern const LibraryDescriptor core_library;
 extern const LibraryDescriptor ui_extension_library;

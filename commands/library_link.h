@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "library.h"
+#include "runtime/abi/library.h"
 
 struct LibraryLink {
   NotifyEntry runtime = nullptr;

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "command_support.h"
-#include "core_commands.h"
-#include "value_format.h"
+#include "commands/command_support.h"
+#include "commands/core_commands.h"
+#include "commands/value_format.h"
 
 namespace commands {
 

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "command_support.h"
-#include "core_commands.h"
-#include "system_library.h"
-#include "wide_text.h"
+#include "commands/command_support.h"
+#include "commands/core_commands.h"
+#include "runtime/system_library.h"
+#include "platform/wide_text.h"
 
 namespace commands {
 

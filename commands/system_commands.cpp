@@ -5,14 +5,14 @@
 #include <cstring>
 #include <string>
 
-#include "command_index.h"
-#include "command_support.h"
-#include "component.h"
-#include "core_commands.h"
-#include "notify_codes.h"
-#include "value/gbk.h"
-#include "value_format.h"
-#include "wide_text.h"
+#include "commands/command_index.h"
+#include "commands/command_support.h"
+#include "ui/component.h"
+#include "commands/core_commands.h"
+#include "runtime/abi/notify_codes.h"
+#include "runtime/value/gbk.h"
+#include "commands/value_format.h"
+#include "platform/wide_text.h"
 
 namespace commands {
 

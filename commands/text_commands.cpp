@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "command_support.h"
-#include "core_commands.h"
+#include "commands/command_support.h"
+#include "commands/core_commands.h"
 
 namespace commands {
 

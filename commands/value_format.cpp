@@ -1,11 +1,11 @@
-#include "value_format.h"
+#include "commands/value_format.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
-#include "command_support.h"
+#include "commands/command_support.h"
 
 namespace commands {
 

@@ -5,7 +5,7 @@
 #pragma once
 #include <string>
 
-#include "arg_record.h"
+#include "runtime/abi/arg_record.h"
 
 namespace commands {
 

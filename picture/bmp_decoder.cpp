@@ -1,7 +1,7 @@
 // Uncompressed BMP with 1, 4, 8, 24 or 32 bits per pixel.
 #include <cstring>
 
-#include "picture_decoders.h"
+#include "picture/picture_decoders.h"
 
 namespace {
 

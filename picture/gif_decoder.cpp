@@ -1,8 +1,8 @@
 // GIF 87a and 89a: the first image, LZW-decoded into a packed 8-bit bitmap.
 #include <cstring>
 
-#include "packed_bitmap.h"
-#include "picture_decoders.h"
+#include "picture/packed_bitmap.h"
+#include "picture/picture_decoders.h"
 
 namespace {
 

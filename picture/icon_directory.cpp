@@ -1,6 +1,6 @@
 // Icon and cursor files: the directory walk, the choice of entry, and a
 // check of that entry's image before the system is handed it.
-#include "picture_decoders.h"
+#include "picture/picture_decoders.h"
 
 namespace {
 

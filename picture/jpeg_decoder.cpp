@@ -7,7 +7,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "picture_decoders.h"
+#include "picture/picture_decoders.h"
 
 namespace {
 

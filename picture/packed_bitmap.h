@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "decoded_picture.h"
+#include "picture/decoded_picture.h"
 
 namespace packed_bitmap {
 

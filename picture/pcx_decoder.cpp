@@ -2,8 +2,8 @@
 // monochrome. Both run-length coded.
 #include <cstring>
 
-#include "packed_bitmap.h"
-#include "picture_decoders.h"
+#include "picture/packed_bitmap.h"
+#include "picture/picture_decoders.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "decoded_picture.h"
-#include "value/byte_reader.h"
+#include "picture/decoded_picture.h"
+#include "runtime/value/byte_reader.h"
 
 // The kind by signature, in the format table's order (picture_formats.h).
 // Needs 8 bytes: shorter data is never recognised.

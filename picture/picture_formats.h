@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "picture_decoders.h"
+#include "picture/picture_decoders.h"
 
 // How a decoder leaves a picture's pixels (DecodedPicture::pixels).
 enum class PixelLayout {

@@ -1,5 +1,5 @@
 // Signature detection and the choice of decoder, by the format table.
-#include "picture_formats.h"
+#include "picture/picture_formats.h"
 
 const PictureFormat* FormatOf(PictureKind kind) {
   for (const PictureFormat& format : kPictureFormats)

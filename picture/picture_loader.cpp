@@ -1,11 +1,11 @@
 // Decoding picture bytes and files, with the system making the icons.
-#include "picture_loader.h"
+#include "picture/picture_loader.h"
 
 #include <new>
 #include <string>
 
-#include "picture_decoders.h"
-#include "wide_text.h"
+#include "picture/picture_decoders.h"
+#include "platform/wide_text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "decoded_picture.h"
+#include "picture/decoded_picture.h"
 
 // A decoded picture. Icons and cursors hold the system icon made from them
 // (both become icons).

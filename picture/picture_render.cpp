@@ -3,39 +3,12 @@
 #include <memory>
 #include <new>
 
-#include "alpha.h"
-#include "picture_formats.h"
-#include "picture_loader.h"
+#include "platform/gdi_handle.h"
+#include "picture/alpha.h"
+#include "picture/picture_formats.h"
+#include "picture/picture_loader.h"
 
 namespace {
-
-// A memory device context with one bitmap selected into it.
-class MemoryDc {
- public:
-  MemoryDc(HDC compatible, HBITMAP bitmap) : dc_(CreateCompatibleDC(compatible)) {
-    if (dc_) old_ = SelectObject(dc_, bitmap);
-  }
-  ~MemoryDc() {
-    if (!dc_) return;
-    if (old_) SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC get() const { return dc_; }
-  bool ok() const { return dc_ && old_ && old_ != HGDI_ERROR; }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_ = nullptr;
-};
-
-void Fill(HDC dc, int32_t width, int32_t height, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  RECT all{0, 0, width, height};
-  FillRect(dc, &all, brush);
-  DeleteObject(brush);
-}
 
 BITMAPINFOHEADER Header(int32_t width, int32_t height, WORD bits) {
   BITMAPINFOHEADER h{};
@@ -62,7 +35,7 @@ HBITMAP Compose(HDC dc, int32_t width, int32_t height, COLORREF background, Draw
     MemoryDc target(dc, bitmap);
     drawn = target.ok();
     if (drawn) {
-      Fill(target.get(), width, height, background);
+      FillSolid(target.get(), RECT{0, 0, width, height}, background);
       drawn = draw(target.get());
     }
   }

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "picture_decoders.h"
+#include "picture/picture_decoders.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
-#include "dll_commands.h"
+#include "runtime/dll_commands.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "error_report.h"
-#include "out_of_memory.h"
-#include "runtime_app.h"
-#include "shutdown.h"
-#include "system_library.h"
-#include "value/typed_list.h"
-#include "wide_text.h"
+#include "runtime/error_report.h"
+#include "runtime/out_of_memory.h"
+#include "runtime/runtime_app.h"
+#include "runtime/shutdown.h"
+#include "runtime/system_library.h"
+#include "runtime/value/typed_list.h"
+#include "platform/wide_text.h"
 
 extern "C" {
 uint32_t g_dll_bound_count = 0;

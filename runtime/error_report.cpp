@@ -1,13 +1,13 @@
-#include "error_report.h"
+#include "runtime/error_report.h"
 
 #include <windows.h>
 
 #include <cstdio>
 
-#include "runtime_app.h"
-#include "shutdown.h"
-#include "wide_text.h"
-#include "window_link.h"
+#include "runtime/runtime_app.h"
+#include "runtime/shutdown.h"
+#include "platform/wide_text.h"
+#include "runtime/window_link.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "heap.h"
+#include "runtime/heap.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "out_of_memory.h"
-#include "runtime_app.h"
+#include "runtime/out_of_memory.h"
+#include "runtime/runtime_app.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
-#include "hidden_owner.h"
+#include "runtime/hidden_owner.h"
 
-#include "runtime_app.h"
-#include "shutdown.h"
+#include "platform/window_class.h"
+#include "runtime/runtime_app.h"
+#include "runtime/shutdown.h"
 
 namespace {
 
@@ -23,13 +24,7 @@ void DestroyHiddenOwner() {
 
 HWND CreateHiddenOwner() {
   SetShutdownStep(ShutdownStage::kHiddenOwner, DestroyHiddenOwner);
-  WNDCLASSW window_class = {};
-  window_class.lpfnWndProc = HiddenOwnerProc;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-  window_class.lpszClassName = kClassName;
-  RegisterClassW(&window_class);
-  return CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                         window_class.hInstance, nullptr);
+  RegisterWindowClass(kClassName, 0, HiddenOwnerProc, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+  return CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
+                         nullptr);
 }

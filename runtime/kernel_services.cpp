@@ -1,20 +1,21 @@
 // The kernel service table, the two command gates and the auxiliary services.
-#include "abi/kernel_services.h"
+#include "runtime/abi/kernel_services.h"
 
 #include <windows.h>
 
 #include <cstdarg>
 #include <cstring>
 
-#include "dll_commands.h"
-#include "error_report.h"
-#include "heap.h"
-#include "message_loop.h"
-#include "runtime_app.h"
-#include "shutdown.h"
-#include "value/text.h"
-#include "wide_text.h"
-#include "window_link.h"
+#include "platform/pointer_word.h"
+#include "runtime/dll_commands.h"
+#include "runtime/error_report.h"
+#include "runtime/heap.h"
+#include "runtime/message_loop.h"
+#include "runtime/runtime_app.h"
+#include "runtime/shutdown.h"
+#include "runtime/value/text.h"
+#include "platform/wide_text.h"
+#include "runtime/window_link.h"
 
 namespace {
 
@@ -34,7 +35,6 @@ void __cdecl LoadStartWindow(uint32_t window_id) {
     RaiseRuntimeError("载入启动窗口失败", 0, static_cast<int32_t>(window_id), 0);
 }
 
-uint64_t PointerResult(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 constexpr DWORD kCountedAttributes = 0x37;  // read-only, hidden, system, directory, archive
 
@@ -94,7 +94,7 @@ uint64_t __cdecl AuxService(int32_t code, ...) {
       DWORD mask = va_arg(args, DWORD);
       int32_t mask_omitted = va_arg(args, int32_t);
       HANDLE* search = va_arg(args, HANDLE*);
-      result = PointerResult(FindFile(pattern, mask, mask_omitted != 0, search));
+      result = PointerWord(FindFile(pattern, mask, mask_omitted != 0, search));
       break;
     }
     case AUX_CLOSE_FIND:

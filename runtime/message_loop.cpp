@@ -1,12 +1,12 @@
-#include "message_loop.h"
+#include "runtime/message_loop.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "runtime_app.h"
-#include "value/typed_list.h"
-#include "window_link.h"
+#include "runtime/runtime_app.h"
+#include "runtime/value/typed_list.h"
+#include "runtime/window_link.h"
 
 namespace {
 

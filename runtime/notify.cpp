@@ -1,4 +1,4 @@
-#include "notify.h"
+#include "runtime/notify.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -7,15 +7,16 @@
 #include <cstring>
 #include <vector>
 
-#include "error_report.h"
-#include "heap.h"
-#include "message_loop.h"
-#include "picture_decoder.h"
-#include "runtime_app.h"
-#include "shutdown.h"
-#include "system_library.h"
-#include "value/typed_list.h"
-#include "window_link.h"
+#include "platform/pointer_word.h"
+#include "runtime/error_report.h"
+#include "runtime/heap.h"
+#include "runtime/message_loop.h"
+#include "runtime/picture_decoder.h"
+#include "runtime/runtime_app.h"
+#include "runtime/shutdown.h"
+#include "runtime/system_library.h"
+#include "runtime/value/typed_list.h"
+#include "runtime/window_link.h"
 
 namespace {
 
@@ -23,9 +24,16 @@ template <typename T>
 T* Pointer(int32_t word) {
   return reinterpret_cast<T*>(static_cast<uintptr_t>(static_cast<uint32_t>(word)));
 }
-int32_t Word(const void* p) { return static_cast<int32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 HICON g_default_icons[2] = {};  // 32x32 and 16x16, loaded on first request
+
+// A shutdown step: the icons code 1000 loaded go.
+void DestroyDefaultIcons() {
+  for (HICON& icon : g_default_icons) {
+    if (icon) DestroyIcon(icon);
+    icon = nullptr;
+  }
+}
 
 // The program's icon in both sizes, loaded once and kept until shutdown.
 int32_t DefaultIcons(HICON* out) {
@@ -75,6 +83,11 @@ int32_t UnregisterOpenFile(uint32_t file) {
 // Flags bit 0 repeats the sound until the next one.
 using PlaySoundFunction = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
 
+void StopSound() {
+  // Nothing can be playing while the sound library was never loaded.
+  if (auto play = LoadedSystemFunctionAs<PlaySoundFunction>(L"winmm.dll", "PlaySoundW")) play(nullptr, nullptr, 0);
+}
+
 int32_t PlayMemorySound(const uint32_t* request) {
   if (!request) return 0;
   const auto* data = reinterpret_cast<const uint8_t*>(static_cast<uintptr_t>(request[0]));
@@ -107,9 +120,9 @@ extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t a
     case NR_PICTURE_TO_BITMAP:
       return DecodePicture(Pointer<const void>(arg1), arg2);
     case NR_PROGRAM_DIR:
-      return Word(g_app.program_dir.c_str());
+      return PointerWord(g_app.program_dir.c_str());
     case NR_PROGRAM_FILE:
-      return Word(g_app.program_file.c_str());
+      return PointerWord(g_app.program_file.c_str());
     case NR_SUSPEND_EVENTS:
       PumpPendingMessages();
       g_app.event_block += 1;
@@ -130,12 +143,12 @@ extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t a
       PumpPendingMessages();
       return 0;
     case NR_ALLOC:
-      return Word(arg2 == 0 ? Alloc(arg1) : TryAlloc(arg1));
+      return PointerWord(arg2 == 0 ? Alloc(arg1) : TryAlloc(arg1));
     case NR_FREE:
       Free(Pointer<void>(arg1));
       return 0;
     case NR_REALLOC:
-      return Word(Realloc(Pointer<void>(arg1), arg2));
+      return PointerWord(Realloc(Pointer<void>(arg1), arg2));
     case NR_RUNTIME_ERROR:
       RaiseRuntimeError(Pointer<const char>(arg1), 0, 0, 0);
     case NR_END_PROGRAM:
@@ -155,16 +168,4 @@ extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t a
       // this program does not carry.
       return 0;
   }
-}
-
-void DestroyDefaultIcons() {
-  for (HICON& icon : g_default_icons) {
-    if (icon) DestroyIcon(icon);
-    icon = nullptr;
-  }
-}
-
-void StopSound() {
-  // Nothing can be playing while the sound library was never loaded.
-  if (auto play = LoadedSystemFunctionAs<PlaySoundFunction>(L"winmm.dll", "PlaySoundW")) play(nullptr, nullptr, 0);
 }

@@ -3,12 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "abi/library.h"
-#include "abi/notify_codes.h"
+#include "runtime/abi/library.h"
+#include "runtime/abi/notify_codes.h"
 
 extern "C" int32_t __stdcall NotifyRuntime(int32_t code, int32_t arg1, int32_t arg2);
-
-// Stops a sound played through code 2015, if any.
-void StopSound();
-// Destroys the icons code 1000 loaded.
-void DestroyDefaultIcons();

@@ -1,11 +1,11 @@
-#include "out_of_memory.h"
+#include "runtime/out_of_memory.h"
 
 #include <windows.h>
 
 #include <new>
 
-#include "runtime_app.h"
-#include "shutdown.h"
+#include "runtime/runtime_app.h"
+#include "runtime/shutdown.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "picture_decoder.h"
+#include "runtime/picture_decoder.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "abi/app_header.h"
-#include "value/list_buffer.h"
+#include "runtime/abi/app_header.h"
+#include "runtime/value/list_buffer.h"
 
 extern const ListHeap kRuntimeListHeap;  // the process heap, for list buffers
 

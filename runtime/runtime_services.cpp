@@ -1,6 +1,6 @@
-#include "runtime_services.h"
+#include "runtime/runtime_services.h"
 
-#include "runtime_app.h"
+#include "runtime/runtime_app.h"
 
 HWND HiddenOwner() { return g_app.hidden_owner; }
 

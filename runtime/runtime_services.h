@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "abi/library.h"
+#include "runtime/abi/library.h"
 
 // The invisible owner of ownerless windows and of windows kept out of the
 // task bar; null before start-up.

@@ -1,7 +1,7 @@
-#include "runtime_state_for_tests.h"
+#include "runtime/runtime_state_for_tests.h"
 
-#include "hidden_owner.h"
-#include "runtime_app.h"
+#include "runtime/hidden_owner.h"
+#include "runtime/runtime_app.h"
 
 namespace test_runtime {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "abi/library.h"
+#include "runtime/abi/library.h"
 
 namespace test_runtime {
 

@@ -1,15 +1,15 @@
 // The orderly shutdown, run once by whichever road ends the program.
-#include "shutdown.h"
+#include "runtime/shutdown.h"
 
 #include <ole2.h>
 #include <windows.h>
 
 #include <array>
 
-#include "app_calls.h"
-#include "message_loop.h"
-#include "runtime_app.h"
-#include "window_link.h"
+#include "runtime/app_calls.h"
+#include "runtime/message_loop.h"
+#include "runtime/runtime_app.h"
+#include "runtime/window_link.h"
 
 namespace {
 

@@ -3,19 +3,19 @@
 #include <ole2.h>
 #include <windows.h>
 
-#include "app_calls.h"
-#include "dll_commands.h"
-#include "error_report.h"
-#include "hidden_owner.h"
-#include "message_loop.h"
-#include "notify.h"
-#include "out_of_memory.h"
-#include "runtime_app.h"
-#include "shutdown.h"
-#include "system_library.h"
-#include "value/gbk.h"
-#include "wide_text.h"
-#include "window_link.h"
+#include "runtime/app_calls.h"
+#include "runtime/dll_commands.h"
+#include "runtime/error_report.h"
+#include "runtime/hidden_owner.h"
+#include "runtime/message_loop.h"
+#include "runtime/notify.h"
+#include "runtime/out_of_memory.h"
+#include "runtime/runtime_app.h"
+#include "runtime/shutdown.h"
+#include "runtime/system_library.h"
+#include "runtime/value/gbk.h"
+#include "platform/wide_text.h"
+#include "runtime/window_link.h"
 
 RuntimeApp g_app;
 

@@ -1,4 +1,4 @@
-#include "system_library.h"
+#include "runtime/system_library.h"
 
 #include <cstring>
 #include <string>

@@ -4,6 +4,7 @@ every include that runs back up a layer, and every cycle between modules
 (a header and its source).
 
     include_graph.py [--repo DIR] [--edges]
+    include_graph.py --check [--publish LAYER[:READER]=PREFIX,...]... [--stamp FILE]
 
 The layers, from the top: app, commands, units (ui/units: each unit's own
 files and the list of units), ui (the window manager and what the units
@@ -13,7 +14,13 @@ nothing of each other, and no unit includes another unit. An include
 is resolved as the compiler would: beside the including file first, then
 from the repository root, then by a unique file of that name in the
 product's folders (the bare names of older code). Exit status 1 when an
-include runs back up or the files form a cycle.
+include runs back up or the modules form a cycle.
+
+--check also holds each include of another layer's header against what
+that layer publishes (--publish runtime=runtime/abi/,runtime/heap.h: the
+headers or folders others may include; runtime:app=... narrows it for one
+reader), prints only what is wrong, and writes --stamp when all is right:
+the build runs it, so that a private include fails the build.
 """
 import argparse
 import os
@@ -137,6 +144,9 @@ def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--repo", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
     parser.add_argument("--edges", action="store_true", help="also list every include between layers")
+    parser.add_argument("--check", action="store_true", help="print only what breaks the rules")
+    parser.add_argument("--publish", action="append", default=[], metavar="LAYER[:READER]=PREFIX,...")
+    parser.add_argument("--stamp", help="with --check: the file to write when all is right")
     args = parser.parse_args(argv)
     repo = os.path.abspath(args.repo)
     UNITS.update(unit_files(repo))
@@ -156,14 +166,11 @@ def main(argv=None):
             if RANK[b] < RANK[a] or (a != b and RANK[a] == RANK[b]) or other_unit:
                 upward.append(f"{f} -> {target}")
 
-    print(f"{len(files)} files; includes between layers (from -> to: count):")
-    for (a, b), count in sorted(between.items(), key=lambda item: (RANK[item[0][0]], RANK[item[0][1]])):
-        print(f"  {a} -> {b}: {count}")
-    print(f"includes not named from the repository root: {bare}")
-    print(f"arrows back up or sideways: {len(upward)}")
-    for line in upward:
-        print(f"  {line}")
+    if not args.check:
+        print_layers(files, between, bare, upward)
     groups = cycles(modules(edges))
+    if args.check:
+        return check(edges, upward, groups, args.publish, args.stamp)
     print(f"cycles: {len(groups)}")
     for group in groups:
         print("  " + " <-> ".join(group))
@@ -173,6 +180,55 @@ def main(argv=None):
                 if target and layer_of(target) != layer_of(f):
                     print(f"{f} -> {target}")
     return 1 if upward or groups else 0
+
+
+def print_layers(files, between, bare, upward):
+    print(f"{len(files)} files; includes between layers (from -> to: count):")
+    for (a, b), count in sorted(between.items(), key=lambda item: (RANK[item[0][0]], RANK[item[0][1]])):
+        print(f"  {a} -> {b}: {count}")
+    print(f"includes not named from the repository root: {bare}")
+    print(f"arrows back up or sideways: {len(upward)}")
+    for line in upward:
+        print(f"  {line}")
+
+
+def published(rules):
+    """{(layer, reader or None): [prefixes]} from the --publish rules."""
+    table = {}
+    for rule in rules:
+        who, _, prefixes = rule.partition("=")
+        layer, _, reader = who.partition(":")
+        table[(layer, reader or None)] = [p for p in prefixes.split(",") if p]
+    return table
+
+
+def check(edges, upward, groups, rules, stamp):
+    table = published(rules)
+    private = []
+    for f, targets in sorted(edges.items()):
+        reader = f.split("/", 1)[0]
+        for _, target in targets:
+            if target is None:
+                continue
+            layer = target.split("/", 1)[0]
+            if layer == reader:
+                continue
+            allowed = table.get((layer, reader), table.get((layer, None)))
+            if allowed is not None and not any(target == p or (p.endswith("/") and target.startswith(p))
+                                               for p in allowed):
+                private.append(f"{f} includes {target}, which {layer}/ does not publish to {reader}/")
+    for line in upward:
+        print(f"include_graph: an arrow back up: {line}")
+    for group in groups:
+        print("include_graph: a cycle: " + " <-> ".join(group))
+    for line in private:
+        print(f"include_graph: {line}")
+    if upward or groups or private:
+        return 1
+    if stamp:
+        with open(stamp, "w") as out:
+            out.write("the include rules hold\n")
+    return 0
 
 
 if __name__ == "__main__":

@@ -89,7 +89,7 @@ def header(unit):
         "#include <string>",
         "#include <vector>",
         "",
-        '#include "units/property_table.h"',
+        '#include "ui/units/property_table.h"',
         "",
         f"// The {unit.name} unit's stored properties, with the defaults of empty property data.",
         f"struct {unit.cpp}Stored {{",

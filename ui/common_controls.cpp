@@ -1,6 +1,6 @@
-#include "common_controls.h"
+#include "ui/common_controls.h"
 
-#include "system_library.h"
+#include "runtime/system_library.h"
 
 namespace common_controls {
 namespace {

@@ -1,8 +1,8 @@
-#include "component.h"
+#include "ui/component.h"
 
-#include "common_controls.h"
-#include "events.h"
-#include "notify.h"
+#include "ui/common_controls.h"
+#include "ui/events.h"
+#include "runtime/notify.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "cursors.h"
+#include "ui/cursors.h"
 
 #include <cstdlib>
 #include <cstring>

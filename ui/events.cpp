@@ -1,14 +1,14 @@
-#include "events.h"
+#include "ui/events.h"
 
 #include <vector>
 
-#include "abi/arg_record.h"
-#include "app_calls.h"
-#include "error_report.h"
-#include "runtime_services.h"
-#include "template/window_template.h"
-#include "unit.h"
-#include "window_records.h"
+#include "runtime/abi/arg_record.h"
+#include "runtime/app_calls.h"
+#include "runtime/error_report.h"
+#include "runtime/runtime_services.h"
+#include "ui/template/window_template.h"
+#include "ui/unit.h"
+#include "ui/window_records.h"
 
 namespace {
 

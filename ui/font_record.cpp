@@ -1,8 +1,8 @@
-#include "font_record.h"
+#include "ui/font_record.h"
 
 #include <cstring>
 
-#include "wide_text.h"
+#include "platform/wide_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "keyboard.h"
+#include "ui/keyboard.h"
 
 namespace {
 bool (*g_window_key_handler)(MSG* message) = nullptr;

@@ -1,24 +1,24 @@
-#include "property_access.h"
+#include "ui/property_access.h"
 
 #include <windows.h>
 
 #include <cstring>
 #include <string>
 
-#include "component.h"
-#include "cursors.h"
-#include "error_report.h"
-#include "font_record.h"
-#include "heap.h"
-#include "notify.h"
-#include "unit.h"
-#include "value/text.h"
-#include "window_manager.h"
+#include "platform/pointer_word.h"
+#include "ui/component.h"
+#include "ui/cursors.h"
+#include "runtime/error_report.h"
+#include "ui/font_record.h"
+#include "runtime/heap.h"
+#include "runtime/notify.h"
+#include "ui/unit.h"
+#include "runtime/value/text.h"
+#include "ui/window_manager.h"
 
 namespace {
 
 uint64_t Pair(uint32_t low, uint32_t high = 0) { return static_cast<uint64_t>(high) << 32 | low; }
-uint64_t PointerResult(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 template <typename T>
 T* AsPointer(uint32_t word) {
   return reinterpret_cast<T*>(static_cast<uintptr_t>(word));
@@ -89,20 +89,20 @@ uint64_t ConvertForReader(PropertyType type, const PropertyValue& value, int32_t
       return value.low == 1 ? 1 : 0;
     case PT_TEXT:
     case PT_FILE_NAME:
-      return PointerResult(TextCopy(AsPointer<const char>(value.low), RuntimeAlloc));
+      return PointerWord(TextCopy(AsPointer<const char>(value.low), RuntimeAlloc));
     case PT_PICTURE:
     case PT_ICON:
     case PT_SOUND:
     case PT_BYTES:
     case PT_BYTES_ALT:
-      return PointerResult(NewByteArray(AsPointer<const void>(value.low), value.high));
+      return PointerWord(NewByteArray(AsPointer<const void>(value.low), value.high));
     case PT_MOUSE_POINTER:
-      return PointerResult(MousePointerArray(AsPointer<const uint8_t>(value.low), value.high));
+      return PointerWord(MousePointerArray(AsPointer<const uint8_t>(value.low), value.high));
     case PT_FONT: {
       LOGFONTA font = FontOrDefault(AsPointer<const void>(value.low));
       char face[LF_FACESIZE + 1] = {};
       std::memcpy(face, font.lfFaceName, LF_FACESIZE);
-      if (sub_field == FONT_FACE_NAME) return PointerResult(TextCopy(face, RuntimeAlloc));
+      if (sub_field == FONT_FACE_NAME) return PointerWord(TextCopy(face, RuntimeAlloc));
       if (sub_field != FONT_WHOLE_RECORD) return static_cast<uint32_t>(FontFieldValue(font, sub_field));
       auto* record = static_cast<FontRecord*>(Alloc(sizeof(FontRecord)));
       record->escapement = FontFieldValue(font, FONT_ESCAPEMENT);
@@ -112,7 +112,7 @@ uint64_t ConvertForReader(PropertyType type, const PropertyValue& value, int32_t
       record->underline = FontFieldValue(font, FONT_UNDERLINE);
       record->point_size = FontFieldValue(font, FONT_POINT_SIZE);
       record->face_name = TextCopy(face, RuntimeAlloc);
-      return PointerResult(record);
+      return PointerWord(record);
     }
     default:
       return value.low;
@@ -269,7 +269,7 @@ uint64_t ReadStandardProperty(const Located& at, int32_t property) {
       return static_cast<uint32_t>(values[property]);
     }
     case PROP_TAG:
-      return PointerResult(TextCopy(ElementTagText(elements, at.position), RuntimeAlloc));
+      return PointerWord(TextCopy(ElementTagText(elements, at.position), RuntimeAlloc));
     case PROP_VISIBLE:
       if (window) return IsWindowVisible(window) ? 1 : 0;
       return (ElementStateFlags(elements, at.position) & kElementVisible) ? 1 : 0;
@@ -278,7 +278,7 @@ uint64_t ReadStandardProperty(const Located& at, int32_t property) {
       return (ElementStateFlags(elements, at.position) & kElementDisabled) ? 1 : 0;
     case PROP_MOUSE_POINTER: {
       const uint8_t* data = elements.EntryData(at.position) + elements.Layout(at.position).cursor_data;
-      return PointerResult(MousePointerArray(data + 4, LoadWord(data)));
+      return PointerWord(MousePointerArray(data + 4, LoadWord(data)));
     }
     default:
       return 0;
@@ -386,7 +386,7 @@ uint64_t ReadMenuItemProperty(const Located& at, int32_t property) {
   uint32_t flags = ElementStateFlags(elements, at.position);
   switch (property) {
     case 0:
-      return PointerResult(TextCopy(
+      return PointerWord(TextCopy(
           reinterpret_cast<const char*>(elements.EntryData(at.position) + elements.Layout(at.position).menu_caption),
           RuntimeAlloc));
     case 1: return (flags & kMenuChecked) ? 1 : 0;

@@ -1,19 +1,19 @@
 // The runtime core's view of the window manager.
-#include "window_link.h"
+#include "runtime/window_link.h"
 
-#include "component.h"
-#include "error_report.h"
-#include "events.h"
-#include "keyboard.h"
-#include "notify.h"
-#include "property_access.h"
-#include "runtime_services.h"
-#include "unit.h"
-#include "window_manager.h"
+#include "platform/pointer_word.h"
+#include "ui/component.h"
+#include "runtime/error_report.h"
+#include "ui/events.h"
+#include "ui/keyboard.h"
+#include "runtime/notify.h"
+#include "ui/property_access.h"
+#include "runtime/runtime_services.h"
+#include "ui/unit.h"
+#include "ui/window_manager.h"
 
 namespace {
 
-int32_t Word(const void* p) { return static_cast<int32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 // Code 2000: an element's object is gone.
 int32_t ElementDestroyed(uint32_t window_id, uint32_t element_id) {
@@ -106,15 +106,15 @@ int32_t Notify(int32_t code, int32_t arg1, int32_t arg2) {
   auto element_id = static_cast<uint32_t>(arg2);
   switch (code) {
     case NR_WINDOW_RECORDS:
-      return Word(&WindowRecords());
+      return PointerWord(&WindowRecords());
     case NR_UNIT_DESCRIPTOR:
-      return Word(FindUnit(static_cast<uint32_t>(arg1)));
+      return PointerWord(FindUnit(static_cast<uint32_t>(arg1)));
     case NR_ELEMENT_DESTROYED:
       return ElementDestroyed(window_id, element_id);
     case NR_WINDOW_OBJECT:
-      return Word(LiveObject(window_id, element_id));
+      return PointerWord(LiveObject(window_id, element_id));
     case NR_WINDOW_OBJECT_OR_FAIL:
-      if (Component* object = LiveObject(window_id, element_id)) return Word(object);
+      if (Component* object = LiveObject(window_id, element_id)) return PointerWord(object);
       RaiseRuntimeError("指定窗口或窗口组件不存在或尚未载入", 0, arg1, arg2);
     case NR_RAISE_EVENT:
       return RaiseElementEvent(reinterpret_cast<EventRequest*>(static_cast<uintptr_t>(window_id))) ? 1 : 0;

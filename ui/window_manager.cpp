@@ -1,16 +1,16 @@
-#include "window_manager.h"
+#include "ui/window_manager.h"
 
 #include <vector>
 
-#include "component.h"
-#include "cursors.h"
-#include "events.h"
-#include "menu_commands.h"
-#include "message_loop.h"
-#include "notify.h"
-#include "runtime_services.h"
-#include "unit.h"
-#include "wide_text.h"
+#include "ui/component.h"
+#include "ui/cursors.h"
+#include "ui/events.h"
+#include "ui/menu_commands.h"
+#include "runtime/message_loop.h"
+#include "runtime/notify.h"
+#include "runtime/runtime_services.h"
+#include "ui/unit.h"
+#include "platform/wide_text.h"
 
 // A record's live window is its window element's component's: defined here,
 // above both, so that the records know nothing of components.

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "window_records.h"
+#include "ui/window_records.h"
 
 // Private messages from the window manager to the units.
 constexpr UINT WM_UNIT_BEFORE_SHOW = 0x806F;

@@ -1,4 +1,4 @@
-#include "window_records.h"
+#include "ui/window_records.h"
 
 namespace {
 

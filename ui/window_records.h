@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "template/window_template.h"
+#include "ui/template/window_template.h"
 
 class Component;
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "library.h"
+#include "runtime/abi/library.h"
 
 struct ApplicationHeader {
   uint32_t program_kind;   // non-zero: ownerless windows get the hidden owner

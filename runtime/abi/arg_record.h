@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/pointer_word.h"
+
 // Pointers travel in 32-bit words: everything here is built for i386 only
 // (the target, and the -m32 native builds for sanitizers and fuzzers).
 static_assert(sizeof(void*) == 4, "the value model is 32-bit");
@@ -101,7 +103,6 @@ struct ArgRecord {
   static ArgRecord Omitted() { return {0, 0, TYPE_NONE}; }
 
  private:
-  static uint32_t PointerWord(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
   static ArgRecord Wide(uint64_t bits, uint32_t type) {
     return {static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32), type};
   }

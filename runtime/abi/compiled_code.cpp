@@ -1,6 +1,6 @@
-#include "compiled_code.h"
+#include "runtime/abi/compiled_code.h"
 
-#include "../value/text.h"
+#include "runtime/value/text.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "kernel_services.h"
+#include "platform/pointer_word.h"
+#include "runtime/abi/kernel_services.h"
 
 // One DLL-command call site: the declaration index, whether the caller
 // removes the arguments, and the statement position reported when the stack
@@ -30,7 +31,7 @@ uint32_t CallDll(const DllCallSite& site, Words... words) {
 
 template <typename T>
 uint32_t Word(T* pointer) {
-  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+  return PointerWord(pointer);
 }
 
 // Event routines answer EDX:EAX: EAX the value, EDX 1 when they gave one

@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "arg_record.h"
-#include "library.h"
+#include "runtime/abi/arg_record.h"
+#include "runtime/abi/library.h"
 
 // Auxiliary service codes (slot 12).
 enum AuxServiceCode : int32_t {

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "arg_record.h"
-#include "notify_codes.h"
+#include "runtime/abi/arg_record.h"
+#include "runtime/abi/notify_codes.h"
 
 #ifndef __stdcall
 #define __stdcall __attribute__((stdcall))

@@ -1,4 +1,4 @@
-#include "gbk.h"
+#include "runtime/value/gbk.h"
 
 int FindLastCharacter(const char* text, char c) {
   int found = -1;

@@ -1,4 +1,4 @@
-#include "list_buffer.h"
+#include "runtime/value/list_buffer.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "text.h"
+#include "runtime/value/text.h"
 
 #include <cstring>
 
-#include "../abi/arg_record.h"
+#include "runtime/abi/arg_record.h"
 
 int32_t TextLength(const char* text) { return text ? static_cast<int32_t>(std::strlen(text)) : 0; }
 

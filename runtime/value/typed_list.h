@@ -6,7 +6,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "list_buffer.h"
+#include "runtime/value/list_buffer.h"
 
 template <typename T>
 class TypedList {

@@ -1,9 +1,9 @@
-#include "archive_server_client.h"
+#include "tests/app/archive_server_client.h"
 
 #include <windows.h>
 #include <wininet.h>
 
-#include "installer_driver.h"
+#include "tests/app/installer_driver.h"
 
 namespace {
 constexpr wchar_t kServer[] = L"http://127.0.0.1:18080";

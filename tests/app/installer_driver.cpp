@@ -1,4 +1,4 @@
-#include "installer_driver.h"
+#include "tests/app/installer_driver.h"
 
 #include <commctrl.h>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
+#include "tests/harness/child_process.h"
 
 class InstallerDriver {
  public:

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "archive_server_client.h"
-#include "installer_driver.h"
+#include "tests/app/archive_server_client.h"
+#include "tests/app/installer_driver.h"
 
 namespace {
 

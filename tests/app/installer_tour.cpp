@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <string>
 
-#include "installer_driver.h"
+#include "tests/app/installer_driver.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "archive_server_client.h"
-#include "installer_driver.h"
+#include "tests/app/archive_server_client.h"
+#include "tests/app/installer_driver.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "installer_driver.h"
+#include "tests/app/installer_driver.h"
 
 namespace {
 

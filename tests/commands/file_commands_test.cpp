@@ -5,8 +5,8 @@
 
 #include <climits>
 
-#include "notify.h"
-#include "target_host.h"
+#include "runtime/notify.h"
+#include "tests/commands/target_host.h"
 
 namespace {
 

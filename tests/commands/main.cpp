@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <string>
 
-#include "abi/app_header.h"
-#include "abi/kernel_services.h"
-#include "command_index.h"
-#include "libraries.h"
-#include "target_host.h"
+#include "runtime/abi/app_header.h"
+#include "runtime/abi/kernel_services.h"
+#include "commands/command_index.h"
+#include "commands/libraries.h"
+#include "tests/commands/target_host.h"
 
 namespace {
 

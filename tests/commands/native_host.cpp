@@ -2,9 +2,9 @@
 // directly, blocks from malloc, runtime errors thrown.
 #include <cstdlib>
 
-#include "command_support.h"
-#include "command_test_support.h"
-#include "core_commands.h"
+#include "commands/command_support.h"
+#include "tests/commands/command_test_support.h"
+#include "commands/core_commands.h"
 
 namespace {
 

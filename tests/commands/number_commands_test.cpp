@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-#include "command_test_support.h"
+#include "tests/commands/command_test_support.h"
 
 namespace {
 

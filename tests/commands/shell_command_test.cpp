@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "target_host.h"
+#include "tests/commands/target_host.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <cstdlib>
 
-#include "abi/app_header.h"
-#include "target_host.h"
+#include "runtime/abi/app_header.h"
+#include "tests/commands/target_host.h"
 
 namespace {
 

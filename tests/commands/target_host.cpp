@@ -1,9 +1,9 @@
-#include "target_host.h"
+#include "tests/commands/target_host.h"
 
 #include <shellapi.h>
 
-#include "notify.h"
-#include "wide_text.h"
+#include "runtime/notify.h"
+#include "platform/wide_text.h"
 
 std::function<int32_t(int32_t, int32_t)> g_window_object_answer;
 

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "command_test_support.h"
+#include "tests/commands/command_test_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "control_routines.h"
+#include "tests/controls/control_routines.h"
 
 ControlCounts g_control_counts;
 

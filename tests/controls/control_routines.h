@@ -1,6 +1,6 @@
 // Event routines of the controls' test window; each counts its calls.
 #pragma once
-#include "compiled_code.h"
+#include "runtime/abi/compiled_code.h"
 
 struct ControlCounts {
   int button_clicked;

@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "abi/kernel_services.h"
-#include "common_controls.h"
-#include "component.h"
-#include "control_routines.h"
-#include "heap.h"
-#include "libraries.h"
-#include "runtime_state_for_tests.h"
-#include "window_link.h"
-#include "window_manager.h"
+#include "runtime/abi/kernel_services.h"
+#include "ui/common_controls.h"
+#include "ui/component.h"
+#include "tests/controls/control_routines.h"
+#include "runtime/heap.h"
+#include "commands/libraries.h"
+#include "runtime/runtime_state_for_tests.h"
+#include "runtime/window_link.h"
+#include "ui/window_manager.h"
 
 extern "C" const unsigned char test_controls_template[];
 extern "C" const uint32_t test_controls_template_size;

@@ -1,7 +1,7 @@
 // The standard controls in a loaded window: what the application relies on
 // when it writes their properties, and what the screen shows at once.
-#include "controls_fixture.h"
-#include "units/standard_controls.h"
+#include "tests/controls/controls_fixture.h"
+#include "ui/units/standard_controls.h"
 
 namespace controls_test {
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "abi/kernel_services.h"
-#include "child_process.h"
-#include "controls_fixture.h"
-#include "units/standard_controls.h"
+#include "runtime/abi/kernel_services.h"
+#include "tests/harness/child_process.h"
+#include "tests/controls/controls_fixture.h"
+#include "ui/units/standard_controls.h"
 
 namespace controls_test {
 namespace {

@@ -1,8 +1,8 @@
 // The units' stored property data: versions they refuse, damaged data, older
 // versions, and the save that a rebuild hands to the new object.
-#include "controls_fixture.h"
-#include "font_record.h"
-#include "unit.h"
+#include "tests/controls/controls_fixture.h"
+#include "ui/font_record.h"
+#include "ui/unit.h"
 
 namespace controls_test {
 namespace {

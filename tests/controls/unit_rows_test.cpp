@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "controls_fixture.h"
-#include "every_property.h"
-#include "runtime_state_for_tests.h"
-#include "units/table_unit.h"
+#include "tests/controls/controls_fixture.h"
+#include "tests/controls/every_property.h"
+#include "runtime/runtime_state_for_tests.h"
+#include "ui/units/table_unit.h"
 
 namespace controls_test {
 namespace {

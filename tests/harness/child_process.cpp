@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "tests/harness/child_process.h"
 
 #include <shellapi.h>
 

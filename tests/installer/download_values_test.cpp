@@ -7,13 +7,13 @@
 #include <string>
 #include <type_traits>
 
-#include "download.h"
-#include "http_values.h"
-#include "installer_runtime.h"
-#include "partial_download.h"
-#include "sha256_hash.h"
-#include "transfer_plan.h"
-#include "wide_text.h"
+#include "app/download.h"
+#include "app/http_values.h"
+#include "tests/installer/installer_runtime.h"
+#include "app/partial_download.h"
+#include "app/sha256_hash.h"
+#include "app/transfer_plan.h"
+#include "platform/wide_text.h"
 
 // A DLL command's call is checked as it is written: its argument count and
 // types are the declaration's.

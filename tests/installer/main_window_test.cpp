@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app_calls.h"
-#include "component.h"
-#include "installer_runtime.h"
-#include "main_window_ids.h"
-#include "window_records.h"
+#include "app/runtime_calls.h"
+#include "ui/component.h"
+#include "tests/installer/installer_runtime.h"
+#include "app/main_window_ids.h"
+#include "ui/window_records.h"
 
 namespace {
 

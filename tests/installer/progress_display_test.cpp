@@ -7,16 +7,16 @@
 
 #include <string>
 
-#include "app_calls.h"
-#include "main_window_ids.h"
-#include "download.h"
-#include "progress.h"
-#include "app_state.h"
-#include "wide_text.h"
-#include "window_records.h"
-#include "component.h"
-#include "event_routines.h"
-#include "installer_runtime.h"
+#include "app/runtime_calls.h"
+#include "app/main_window_ids.h"
+#include "app/download.h"
+#include "app/progress.h"
+#include "app/app_state.h"
+#include "platform/wide_text.h"
+#include "ui/window_records.h"
+#include "ui/component.h"
+#include "app/event_routines.h"
+#include "tests/installer/installer_runtime.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
-#include "app_state.h"
-#include "child_process.h"
-#include "installer_runtime.h"
-#include "timed_message_box.h"
+#include "app/app_state.h"
+#include "tests/harness/child_process.h"
+#include "tests/installer/installer_runtime.h"
+#include "app/timed_message_box.h"
 
 namespace {
 

@@ -11,14 +11,12 @@ endblock()
 include(${QELMO_ROOT}/picture/sources.cmake)
 list(TRANSFORM QELMO_PICTURE_DECODER_SOURCES PREPEND ${QELMO_ROOT}/picture/)
 add_library(native_picture STATIC ${QELMO_PICTURE_DECODER_SOURCES})
-target_include_directories(native_picture PUBLIC ${QELMO_ROOT}/picture ${QELMO_ROOT}/runtime)
 target_link_libraries(native_picture PUBLIC PNG::PNG JPEG::JPEG)
 
 include(${QELMO_ROOT}/tests/picture/pictures.cmake)
 qelmo_test_pictures(${CMAKE_CURRENT_BINARY_DIR}/pictures ${QELMO_ROOT})
 
 add_executable(native_picture_tests ${QELMO_ROOT}/tests/picture/decoder_test.cpp ${QELMO_TEST_PICTURES_CPP})
-target_include_directories(native_picture_tests PRIVATE ${QELMO_ROOT}/tests/picture)
 target_link_libraries(native_picture_tests PRIVATE native_picture GTest::gtest_main)
 gtest_discover_tests(native_picture_tests TEST_PREFIX native. DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120)
 

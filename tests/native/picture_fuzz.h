@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "picture_formats.h"
+#include "picture/picture_formats.h"
 
 inline int FuzzDecoder(const uint8_t* data, size_t size, bool (*decode)(ByteRun, DecodedPicture*)) {
   DecodedPicture d;

@@ -1,6 +1,6 @@
 // Arbitrary bytes as an icon or cursor file: the image chosen for the system
 // must lie inside the data and carry a usable size.
-#include "picture_fuzz.h"
+#include "tests/native/picture_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   IconImage image;

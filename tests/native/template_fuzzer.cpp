@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "template/window_template.h"
+#include "ui/template/window_template.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "command_support.h"
-#include "core_commands.h"
+#include "commands/command_support.h"
+#include "commands/core_commands.h"
 
 namespace {
 

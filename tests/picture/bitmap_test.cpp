@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "alpha.h"
-#include "notify.h"
-#include "picture_edits.h"
-#include "picture_loader.h"
-#include "test_pictures.h"
-#include "wide_text.h"
+#include "picture/alpha.h"
+#include "runtime/notify.h"
+#include "tests/picture/picture_edits.h"
+#include "picture/picture_loader.h"
+#include "tests/picture/test_pictures.h"
+#include "platform/wide_text.h"
 
 namespace {
 

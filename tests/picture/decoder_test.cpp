@@ -9,10 +9,10 @@
 #include <functional>
 #include <string>
 
-#include "alpha.h"
-#include "picture_formats.h"
-#include "picture_edits.h"
-#include "test_pictures.h"
+#include "picture/alpha.h"
+#include "picture/picture_formats.h"
+#include "tests/picture/picture_edits.h"
+#include "tests/picture/test_pictures.h"
 
 namespace {
 

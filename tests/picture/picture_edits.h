@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "test_pictures.h"
+#include "tests/picture/test_pictures.h"
 
 namespace picture_edits {
 

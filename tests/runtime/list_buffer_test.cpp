@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "value/list_buffer.h"
-#include "value/typed_list.h"
+#include "runtime/value/list_buffer.h"
+#include "runtime/value/typed_list.h"
 
 namespace {
 

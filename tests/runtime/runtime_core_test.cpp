@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "abi/app_header.h"
-#include "abi/kernel_services.h"
-#include "app_calls.h"
-#include "dll_commands.h"
-#include "error_report.h"
-#include "heap.h"
-#include "message_loop.h"
-#include "notify.h"
-#include "runtime_services.h"
-#include "runtime_state_for_tests.h"
-#include "wide_text.h"
+#include "runtime/abi/app_header.h"
+#include "runtime/abi/kernel_services.h"
+#include "runtime/app_calls.h"
+#include "runtime/dll_commands.h"
+#include "runtime/error_report.h"
+#include "runtime/heap.h"
+#include "runtime/message_loop.h"
+#include "runtime/notify.h"
+#include "runtime/runtime_services.h"
+#include "runtime/runtime_state_for_tests.h"
+#include "platform/wide_text.h"
 
 extern "C" uint64_t __stdcall ClobberAllRegisters(uint32_t low, uint32_t high);
 

@@ -3,7 +3,7 @@
 // code.
 #include <gtest/gtest.h>
 
-#include "child_process.h"
+#include "tests/harness/child_process.h"
 
 namespace {
 

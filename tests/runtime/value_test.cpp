@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "arg_record.h"
-#include "value/gbk.h"
-#include "value/text.h"
+#include "runtime/abi/arg_record.h"
+#include "runtime/value/gbk.h"
+#include "runtime/value/text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "super_support.h"
+#include "tests/super/super_support.h"
 
 int32_t BmpPictureToBitmap(const void* data, int32_t size) {
   BITMAPFILEHEADER file;

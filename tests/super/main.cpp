@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "picture_decoder.h"
-#include "super_support.h"
+#include "runtime/picture_decoder.h"
+#include "tests/super/super_support.h"
 
 int ShowScene(const std::string& name, int seconds);
 
@@ -17,6 +17,6 @@ int main(int argc, char** argv) {
 }
 
 // The runtime is linked without an application; these stand in.
-#include "abi/app_header.h"
+#include "runtime/abi/app_header.h"
 extern "C" const ApplicationHeader application_header = {};
 extern "C" int32_t __stdcall ApplicationEntry() { return 0; }

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "super_support.h"
-#include "units/trans_label.h"
+#include "tests/super/super_support.h"
+#include "ui/units/trans_label.h"
 
 int ShowScene(const std::string& name, int seconds) {
   PrepareTestWindows();

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "notify.h"
-#include "super_routines.h"
-#include "super_support.h"
-#include "unit.h"
-#include "units/super_button.h"
-#include "window_manager.h"
+#include "runtime/notify.h"
+#include "tests/super/super_routines.h"
+#include "tests/super/super_support.h"
+#include "ui/unit.h"
+#include "ui/units/super_button.h"
+#include "ui/window_manager.h"
 
 namespace {
 

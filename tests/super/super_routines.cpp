@@ -1,6 +1,6 @@
-#include "super_routines.h"
+#include "tests/super/super_routines.h"
 
-#include "abi/kernel_services.h"
+#include "runtime/abi/kernel_services.h"
 
 SuperEvents g_events;
 

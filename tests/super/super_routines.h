@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "compiled_code.h"
+#include "runtime/abi/compiled_code.h"
 
 struct SuperEvents {
   int clicked, focus_gained, focus_lost, check_clicked;

@@ -1,14 +1,15 @@
-#include "super_support.h"
+#include "tests/super/super_support.h"
 
 #include <cstring>
 #include <sstream>
 
-#include "abi/kernel_services.h"
-#include "heap.h"
-#include "libraries.h"
-#include "runtime_state_for_tests.h"
-#include "window_link.h"
-#include "window_manager.h"
+#include "runtime/abi/kernel_services.h"
+#include "platform/pointer_word.h"
+#include "runtime/heap.h"
+#include "commands/libraries.h"
+#include "runtime/runtime_state_for_tests.h"
+#include "runtime/window_link.h"
+#include "ui/window_manager.h"
 
 extern "C" const unsigned char super_windows_template[];
 extern "C" const uint32_t super_windows_template_size;
@@ -20,7 +21,6 @@ namespace {
 const LibraryDescriptor* const kLibraries[] = {&core_library, &ui_extension_library, nullptr,
                                                &ui_extension2_library};
 
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 }  // namespace
 
@@ -76,7 +76,7 @@ void WriteWord(uint32_t element, int32_t property, uint32_t value) {
   kernel_services.WriteProperty(kTestWindow, element, property, -1, value, 0);
 }
 
-void WriteText(uint32_t element, int32_t property, const char* text) { WriteWord(element, property, Word(text)); }
+void WriteText(uint32_t element, int32_t property, const char* text) { WriteWord(element, property, PointerWord(text)); }
 
 void WriteBytes(uint32_t element, int32_t property, const std::vector<uint8_t>& bytes) {
   // A byte array as compiled code holds it: dimension count 1, length, bytes.
@@ -84,7 +84,7 @@ void WriteBytes(uint32_t element, int32_t property, const std::vector<uint8_t>& 
   const int32_t header[2] = {1, static_cast<int32_t>(bytes.size())};
   std::memcpy(array.data(), header, 8);
   if (!bytes.empty()) std::memcpy(array.data() + 8, bytes.data(), bytes.size());
-  WriteWord(element, property, bytes.empty() ? 0 : Word(array.data()));
+  WriteWord(element, property, bytes.empty() ? 0 : PointerWord(array.data()));
 }
 
 std::vector<uint8_t> MakeBmp(int width, int height, const std::function<COLORREF(int x, int y)>& colour) {

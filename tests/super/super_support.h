@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "component.h"
-#include "window_records.h"
+#include "ui/component.h"
+#include "ui/window_records.h"
 
 constexpr uint32_t kTestWindow = 0x52000100;
 constexpr uint32_t kPictureButton = 0x16000102, kCheckButton = 0x16000103, kRaisedButton = 0x16000104;

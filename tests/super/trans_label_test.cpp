@@ -10,9 +10,9 @@
 #include <cstring>
 #include <vector>
 
-#include "super_support.h"
-#include "unit.h"
-#include "units/trans_label.h"
+#include "tests/super/super_support.h"
+#include "ui/unit.h"
+#include "ui/units/trans_label.h"
 
 namespace {
 

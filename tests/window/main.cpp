@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
 }
 
 // The runtime is linked without an application; these stand in.
-#include "abi/app_header.h"
+#include "runtime/abi/app_header.h"
 extern "C" const ApplicationHeader application_header = {};
 extern "C" int32_t __stdcall ApplicationEntry() { return 0; }

@@ -1,4 +1,4 @@
-#include "test_routines.h"
+#include "tests/window/test_routines.h"
 
 RoutineCounts g_counts;
 

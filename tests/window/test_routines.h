@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "compiled_code.h"
+#include "runtime/abi/compiled_code.h"
 
 struct RoutineCounts {
   int created, moved, sized, close_query, closing, shown, clicked_a, clicked_b, menu, static_events;

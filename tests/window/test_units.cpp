@@ -1,12 +1,12 @@
-#include "test_units.h"
+#include "tests/window/test_units.h"
 
 #include <cstring>
 #include <string>
 
-#include "component.h"
-#include "property_writer.h"
-#include "unit.h"
-#include "wide_text.h"
+#include "ui/component.h"
+#include "ui/property_writer.h"
+#include "ui/unit.h"
+#include "platform/wide_text.h"
 
 int g_static_objects_made = 0;
 

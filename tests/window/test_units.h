@@ -1,7 +1,7 @@
 // Two small units of a test library (library 2): a windowless one holding
 // a font, and a static text that asks to be rebuilt when its style changes.
 #pragma once
-#include "abi/library.h"
+#include "runtime/abi/library.h"
 
 extern const LibraryDescriptor kTestUnitLibrary;
 constexpr uint32_t kFontUnitType = 0x00020001;

@@ -6,23 +6,24 @@
 #include <string>
 #include <vector>
 
-#include "abi/kernel_services.h"
-#include "component.h"
-#include "cursors.h"
-#include "events.h"
-#include "font_record.h"
-#include "heap.h"
-#include "keyboard.h"
-#include "libraries.h"
-#include "menu_commands.h"
-#include "notify.h"
-#include "property_access.h"
-#include "runtime_state_for_tests.h"
-#include "test_routines.h"
-#include "test_units.h"
-#include "wide_text.h"
-#include "window_link.h"
-#include "window_manager.h"
+#include "runtime/abi/kernel_services.h"
+#include "platform/pointer_word.h"
+#include "ui/component.h"
+#include "ui/cursors.h"
+#include "ui/events.h"
+#include "ui/font_record.h"
+#include "runtime/heap.h"
+#include "ui/keyboard.h"
+#include "commands/libraries.h"
+#include "ui/menu_commands.h"
+#include "runtime/notify.h"
+#include "ui/property_access.h"
+#include "runtime/runtime_state_for_tests.h"
+#include "tests/window/test_routines.h"
+#include "tests/window/test_units.h"
+#include "platform/wide_text.h"
+#include "runtime/window_link.h"
+#include "ui/window_manager.h"
 
 extern "C" const unsigned char test_windows_template[];
 extern "C" const uint32_t test_windows_template_size;
@@ -59,7 +60,6 @@ std::string ReadText(uint32_t window, uint32_t element, int32_t property, int32_
   Free(text);
   return result;
 }
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 
 class WindowManagerTest : public ::testing::Test {
  protected:
@@ -137,7 +137,7 @@ TEST_F(WindowManagerTest, EventsFollowTheEventSourceAndSkipMissingBindings) {
   EXPECT_FALSE(RaiseElementEvent(&blocked));
   EXPECT_EQ(g_counts.clicked_a, 1);
   test_runtime::SetEventBlock(0);
-  EXPECT_EQ(NotifyRuntime(2008, static_cast<int32_t>(Word(&blocked)), 0), 1) << "units raise events by code 2008";
+  EXPECT_EQ(NotifyRuntime(2008, static_cast<int32_t>(PointerWord(&blocked)), 0), 1) << "units raise events by code 2008";
 }
 
 TEST_F(WindowManagerTest, MenuItemsRunTheirRoutineAndKeepTheirState) {
@@ -149,7 +149,7 @@ TEST_F(WindowManagerTest, MenuItemsRunTheirRoutineAndKeepTheirState) {
   EXPECT_EQ(Read(kWindowA, kMenu, 1), 1u);
   EXPECT_EQ(GetMenuState(GetMenu(window), MenuCommandOf(A()->elements().PositionOf(kMenu)), MF_BYCOMMAND) & MF_CHECKED,
             static_cast<UINT>(MF_CHECKED));
-  Write(kWindowA, kMenu, 0, Word("编辑"));
+  Write(kWindowA, kMenu, 0, PointerWord("编辑"));
   EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "编辑");
 }
 
@@ -279,7 +279,7 @@ TEST_F(WindowManagerTest, StandardPropertiesOfALiveComponentMoveItsWindow) {
 
 TEST_F(WindowManagerTest, AGrowingTagKeepsEveryLaterElementIntact) {
   std::string long_tag(300, 'x');
-  Write(kWindowA, kA, PROP_TAG, Word(long_tag.c_str()));
+  Write(kWindowA, kA, PROP_TAG, PointerWord(long_tag.c_str()));
   EXPECT_EQ(ReadText(kWindowA, kA, PROP_TAG), long_tag);
   EXPECT_EQ(ReadText(kWindowA, 0, PROP_TAG), "窗口标签");
   EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 20u);
@@ -296,16 +296,16 @@ TEST_F(WindowManagerTest, FontsByFieldAndByRecord) {
   LoadA();
   FontRecord record = {0, 1, 0, 0, 1, 12, "This face name is 32 bytes long!"};
   ASSERT_EQ(std::strlen(record.face_name), 32u);
-  kernel_services.WriteProperty(kWindowA, kFont, 8, FONT_WHOLE_RECORD, Word(&record), 0);
+  kernel_services.WriteProperty(kWindowA, kFont, 8, FONT_WHOLE_RECORD, PointerWord(&record), 0);
   EXPECT_EQ(ReadText(kWindowA, kFont, 8, FONT_FACE_NAME), "宋体");
   EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_BOLD), 1u);
   EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_UNDERLINE), 1u);
   EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_POINT_SIZE), 12u);
   Write(kWindowA, kFont, 8, 3700, FONT_ESCAPEMENT);
   EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_ESCAPEMENT), 100u);
-  Write(kWindowA, kFont, 8, Word(""), FONT_FACE_NAME);
+  Write(kWindowA, kFont, 8, PointerWord(""), FONT_FACE_NAME);
   EXPECT_EQ(ReadText(kWindowA, kFont, 8, FONT_FACE_NAME), "宋体");
-  Write(kWindowA, kFont, 8, Word("微软雅黑"), FONT_FACE_NAME);
+  Write(kWindowA, kFont, 8, PointerWord("微软雅黑"), FONT_FACE_NAME);
   auto* whole = reinterpret_cast<FontRecord*>(Read(kWindowA, kFont, 8, FONT_WHOLE_RECORD));
   ASSERT_NE(whole, nullptr);
   EXPECT_EQ(whole->escapement, 100);
@@ -317,7 +317,7 @@ TEST_F(WindowManagerTest, FontsByFieldAndByRecord) {
 TEST_F(WindowManagerTest, AUnitAskingForItIsRebuiltInPlace) {
   LoadA();
   HWND old_window = Object(kStatic);
-  Write(kWindowA, kStatic, 8, Word("新标题"));
+  Write(kWindowA, kStatic, 8, PointerWord("新标题"));
   int made = g_static_objects_made;
   Write(kWindowA, kStatic, 9, 1);  // the style: the unit answers 1
   EXPECT_EQ(g_static_objects_made, made + 1);
@@ -395,7 +395,7 @@ TEST_F(WindowManagerTest, WindowPropertiesTakeEffectOnTheLiveWindow) {
   std::vector<uint8_t> array = {1, 0, 0, 0, uint8_t(icon.size()), uint8_t(icon.size() >> 8), 0, 0};
   array.insert(array.end(), icon.begin(), icon.end());
   HICON before = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
-  Write(kWindowA, kWindowElementA, 20, Word(array.data()));
+  Write(kWindowA, kWindowElementA, 20, PointerWord(array.data()));
   HICON after = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
   EXPECT_NE(after, nullptr);
   EXPECT_NE(after, before);
@@ -408,7 +408,7 @@ TEST_F(WindowManagerTest, WindowPropertiesTakeEffectOnTheLiveWindow) {
   EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
 
   // The class name is kept for the next load: a window is never rebuilt in place.
-  Write(kWindowA, kWindowElementA, 31, Word("测试类"));
+  Write(kWindowA, kWindowElementA, 31, PointerWord("测试类"));
   EXPECT_EQ(ReadText(kWindowA, kWindowElementA, 31), "测试类");
   EXPECT_EQ(FindWindowRecord(kWindowA)->WindowHandle(), window);
 }

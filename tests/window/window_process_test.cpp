@@ -2,7 +2,7 @@
 // the runtime errors of the window and property services.
 #include <gtest/gtest.h>
 
-#include "child_process.h"
+#include "tests/harness/child_process.h"
 
 namespace {
 

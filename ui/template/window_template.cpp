@@ -1,13 +1,13 @@
 // Reading and checking the window template. Everything is checked here, once,
 // so that the window manager can walk entries with plain offsets afterwards.
-#include "window_template.h"
+#include "ui/template/window_template.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "abi/arg_record.h"
-#include "value/byte_reader.h"
+#include "runtime/abi/arg_record.h"
+#include "runtime/value/byte_reader.h"
 
 namespace {
 

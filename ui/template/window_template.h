@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "abi/element_ids.h"
+#include "runtime/abi/element_ids.h"
 
 // Element state flags.
 constexpr uint32_t kElementVisible = 1;

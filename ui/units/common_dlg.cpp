@@ -7,11 +7,12 @@
 // six texts (counted texts), each group in property order. Properties 8-37
 // are numbered: type, the six texts, the twelve truths, the colour, the ten
 // integers.
-#include "../component.h"
-#include "control_support.h"
-#include "standard_controls.h"
-#include "table_unit.h"
-#include "units/common_dlg_properties.h"
+#include "ui/component.h"
+#include "ui/units/control_support.h"
+#include "ui/units/standard_controls.h"
+#include "platform/window_class.h"
+#include "ui/units/table_unit.h"
+#include "ui/units/common_dlg_properties.h"
 
 using namespace controls;
 using namespace units;
@@ -28,7 +29,7 @@ class CommonDlg : public TableComponent<CommonDlgProperties, kCommonDlgTable> {
   using TableComponent::TableComponent;
 
   bool Create(const Placement& at) {
-    if (!RegisterUnitClass(kClassName)) return false;
+    if (!RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS)) return false;
     HWND window = CreateChildWindow(0, kClassName, "", WS_CHILD | WS_CLIPSIBLINGS | (at.extra_style & WS_DISABLED), at);
     if (!window) return false;
     Attach(window);

@@ -1,12 +1,12 @@
-#include "control_support.h"
+#include "ui/units/control_support.h"
 
 #include <cstring>
 
-#include "../common_controls.h"
-#include "../font_record.h"
-#include "../property_writer.h"
-#include "notify.h"
-#include "wide_text.h"
+#include "ui/common_controls.h"
+#include "ui/font_record.h"
+#include "ui/property_writer.h"
+#include "runtime/notify.h"
+#include "platform/wide_text.h"
 
 namespace controls {
 
@@ -37,20 +37,6 @@ void ApplyBorderStyle(HWND window, uint32_t border) {
   SetWindowLongW(window, GWL_STYLE, new_style);
   SetWindowPos(window, nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-bool RegisterUnitClass(const wchar_t* name) {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSW existing;
-  if (GetClassInfoW(instance, name, &existing)) return true;
-  WNDCLASSW window_class = {};
-  window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  window_class.lpfnWndProc = DefWindowProcW;
-  window_class.hInstance = instance;
-  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  window_class.hbrBackground = nullptr;
-  window_class.lpszClassName = name;
-  return RegisterClassW(&window_class) != 0;
 }
 
 void EnsureCommonControls() {

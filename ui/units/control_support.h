@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "../unit.h"
-#include "value/byte_reader.h"
+#include "platform/pointer_word.h"
+#include "ui/unit.h"
+#include "runtime/value/byte_reader.h"
 
 class PropertyWriter;
 
@@ -50,8 +51,6 @@ void ApplyBorderStyle(HWND window, uint32_t border);
 DWORD BorderExStyle(uint32_t border);
 DWORD BorderStyle(uint32_t border);
 
-// Registers a self-drawn window class once (arrow cursor, no brush).
-bool RegisterUnitClass(const wchar_t* name);
 // The progress, status and up-down classes.
 void EnsureCommonControls();
 
@@ -120,7 +119,6 @@ HICON IconFromFile(const uint8_t* data, size_t size);
 HBITMAP BitmapFromPicture(const std::vector<uint8_t>& picture);
 
 // Value words for get.
-inline uint32_t PointerWord(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
 inline PropertyValue WordValue(uint32_t word) { return {word, 0}; }
 inline PropertyValue TextValue(const std::string& text) { return {PointerWord(text.c_str()), 0}; }
 inline PropertyValue BytesValue(const std::vector<uint8_t>& bytes) {

@@ -7,13 +7,13 @@
 
 #include <algorithm>
 
-#include "../component.h"
-#include "control_support.h"
-#include "gdi_handle.h"
-#include "standard_controls.h"
-#include "table_unit.h"
-#include "units/edit_box_properties.h"
-#include "wide_text.h"
+#include "ui/component.h"
+#include "ui/units/control_support.h"
+#include "platform/gdi_handle.h"
+#include "ui/units/standard_controls.h"
+#include "ui/units/table_unit.h"
+#include "ui/units/edit_box_properties.h"
+#include "platform/wide_text.h"
 
 using namespace controls;
 using namespace units;

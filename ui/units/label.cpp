@@ -3,13 +3,14 @@
 // paints no background, so whatever lies beneath shows through.
 #include <cmath>
 
-#include "../component.h"
-#include "control_support.h"
-#include "gdi_handle.h"
-#include "standard_controls.h"
-#include "table_unit.h"
-#include "units/label_properties.h"
-#include "wide_text.h"
+#include "ui/component.h"
+#include "ui/units/control_support.h"
+#include "platform/gdi_handle.h"
+#include "ui/units/standard_controls.h"
+#include "platform/window_class.h"
+#include "ui/units/table_unit.h"
+#include "ui/units/label_properties.h"
+#include "platform/wide_text.h"
 
 using namespace controls;
 using namespace units;
@@ -119,7 +120,7 @@ class Label : public TableComponent<LabelProperties, kLabelTable> {
   using TableComponent::TableComponent;
 
   bool Create(const Placement& at) {
-    if (!RegisterUnitClass(kClassName)) return false;
+    if (!RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS)) return false;
     HWND window = CreateChildWindow(p.ExStyle(), kClassName, p.text,
                                     WS_CHILD | WS_CLIPSIBLINGS | at.extra_style | BorderStyle(p.Border()), at);
     if (!window) return false;

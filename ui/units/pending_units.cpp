@@ -1,4 +1,4 @@
-#include "pending_units.h"
+#include "ui/units/pending_units.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The menu item unit: menu items are built into their window's menu and
 // never become objects, so the unit has no operations.
 #pragma once
-#include "../unit.h"
+#include "ui/unit.h"
 
 extern const UnitDescriptor kMenuItemUnit;

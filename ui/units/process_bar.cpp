@@ -4,11 +4,11 @@
 
 #include <commctrl.h>
 
-#include "../component.h"
-#include "control_support.h"
-#include "standard_controls.h"
-#include "table_unit.h"
-#include "units/process_bar_properties.h"
+#include "ui/component.h"
+#include "ui/units/control_support.h"
+#include "ui/units/standard_controls.h"
+#include "ui/units/table_unit.h"
+#include "ui/units/process_bar_properties.h"
 
 using namespace controls;
 using namespace units;

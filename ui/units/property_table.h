@@ -11,8 +11,8 @@
 #include <variant>
 #include <vector>
 
-#include "../property_writer.h"
-#include "control_support.h"
+#include "ui/property_writer.h"
+#include "ui/units/control_support.h"
 
 namespace units {
 

@@ -10,15 +10,15 @@
 
 #include <commctrl.h>
 
-#include "../component.h"
-#include "../property_writer.h"
-#include "control_support.h"
-#include "gdi_handle.h"
-#include "notify.h"
-#include "standard_controls.h"
-#include "table_unit.h"
-#include "units/status_bar_properties.h"
-#include "wide_text.h"
+#include "ui/component.h"
+#include "ui/property_writer.h"
+#include "ui/units/control_support.h"
+#include "platform/gdi_handle.h"
+#include "runtime/notify.h"
+#include "ui/units/standard_controls.h"
+#include "ui/units/table_unit.h"
+#include "ui/units/status_bar_properties.h"
+#include "platform/wide_text.h"
 
 using namespace controls;
 using namespace units;

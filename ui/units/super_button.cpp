@@ -1,14 +1,14 @@
-#include "super_button.h"
+#include "ui/units/super_button.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "../common_controls.h"
-#include "notify.h"
-#include "table_unit.h"
-#include "wide_text.h"
+#include "ui/common_controls.h"
+#include "runtime/notify.h"
+#include "ui/units/table_unit.h"
+#include "platform/wide_text.h"
 
 using namespace controls;
 using namespace units;

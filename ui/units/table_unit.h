@@ -14,9 +14,9 @@
 #pragma once
 #include <windows.h>
 
-#include "../component.h"
-#include "../unit.h"
-#include "property_table.h"
+#include "ui/component.h"
+#include "ui/unit.h"
+#include "ui/units/property_table.h"
 
 namespace units {
 

@@ -1,16 +1,17 @@
-#include "trans_label.h"
+#include "ui/units/trans_label.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "../common_controls.h"
-#include "../component.h"
-#include "../window_manager.h"
-#include "control_support.h"
-#include "gdi_handle.h"
-#include "table_unit.h"
-#include "units/trans_label_properties.h"
-#include "wide_text.h"
+#include "ui/common_controls.h"
+#include "ui/component.h"
+#include "ui/window_manager.h"
+#include "ui/units/control_support.h"
+#include "platform/gdi_handle.h"
+#include "platform/window_class.h"
+#include "ui/units/table_unit.h"
+#include "ui/units/trans_label_properties.h"
+#include "platform/wide_text.h"
 
 using namespace controls;
 using namespace units;
@@ -52,20 +53,6 @@ class TransLabel : public TableComponent<TransLabelProperties, kTransLabelTable>
   std::vector<HWND> followed_;
 };
 
-// No background brush: the window paints nothing but its text.
-bool RegisterLabelClass() {
-  static bool registered = false;
-  if (registered) return true;
-  WNDCLASSW window_class = {};
-  window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  window_class.lpfnWndProc = DefWindowProcW;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  window_class.lpszClassName = kClassName;
-  registered = RegisterClassW(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  return registered;
-}
-
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
   reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
   return TRUE;
@@ -104,7 +91,8 @@ LRESULT CALLBACK FollowPaint(HWND window, UINT message, WPARAM wparam, LPARAM lp
 }  // namespace
 
 bool TransLabel::Create(const Placement& at) {
-  if (!RegisterLabelClass()) return false;
+  // No background brush: the window paints nothing but its text.
+  if (!RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS)) return false;
   SetPaintFollowing(TransLabelFollows);
   wide_text_ = GbkToWide(p.label_text.c_str());
   // Transparent: the parent and the siblings below paint under it first.

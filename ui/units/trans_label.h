@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "../unit.h"
+#include "ui/unit.h"
 
 // Whether `label` prints itself again after each paint of `window` (it
 // follows every window that lies under it).

@@ -1,11 +1,11 @@
-#include "unit_tables.h"
+#include "ui/units/unit_tables.h"
 
-#include "pending_units.h"
-#include "runtime_services.h"
-#include "standard_controls.h"
-#include "super_button.h"
-#include "trans_label.h"
-#include "window_unit.h"
+#include "ui/units/pending_units.h"
+#include "runtime/runtime_services.h"
+#include "ui/units/standard_controls.h"
+#include "ui/units/super_button.h"
+#include "ui/units/trans_label.h"
+#include "ui/units/window_unit.h"
 
 const UnitDescriptor* const kCoreUnits[] = {
     &kWindowUnit,        nullptr, &kMenuItemUnit, nullptr, &kEditBoxUnit,      // 1-5

@@ -1,6 +1,6 @@
 // The unit tables of the libraries, by unit number (from 1).
 #pragma once
-#include "../unit.h"
+#include "ui/unit.h"
 
 extern const UnitDescriptor* const kCoreUnits[];
 extern const int32_t kCoreUnitCount;

@@ -1,16 +1,18 @@
-#include "window_unit.h"
+#include "ui/units/window_unit.h"
+
+#include "platform/window_class.h"
 
 #include <cstring>
 
-#include "../events.h"
-#include "../keyboard.h"
-#include "../menu_commands.h"
-#include "../window_manager.h"
-#include "../window_records.h"
-#include "notify.h"
-#include "runtime_services.h"
-#include "table_unit.h"
-#include "wide_text.h"
+#include "ui/events.h"
+#include "ui/keyboard.h"
+#include "ui/menu_commands.h"
+#include "ui/window_manager.h"
+#include "ui/window_records.h"
+#include "runtime/notify.h"
+#include "runtime/runtime_services.h"
+#include "ui/units/table_unit.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -83,17 +85,9 @@ bool WindowForm::Create(const controls::Placement& at) {
 
   std::wstring class_name = GbkToWide(p.class_name.empty() ? kDefaultClassName : p.class_name.c_str());
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSW existing;
-  if (!GetClassInfoW(instance, class_name.c_str(), &existing)) {
-    WNDCLASSW window_class = {};
-    window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    window_class.lpfnWndProc = DefWindowProcW;
-    window_class.hInstance = instance;
-    window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    window_class.lpszClassName = class_name.c_str();
-    if (!RegisterClassW(&window_class)) return false;
-  }
+  if (!RegisterWindowClass(class_name.c_str(), CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, DefWindowProcW,
+                           static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))))
+    return false;
   HWND window = CreateWindowExW(ex_style, class_name.c_str(), GbkToWide(p.title.c_str()).c_str(), style, rect.left,
                                 rect.top, width, height, owner, at.menu, instance, nullptr);
   if (!window) return false;

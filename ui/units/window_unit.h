@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "../component.h"
-#include "../unit.h"
-#include "control_support.h"
-#include "gdi_handle.h"
-#include "table_unit.h"
-#include "units/window_properties.h"
+#include "ui/component.h"
+#include "ui/unit.h"
+#include "ui/units/control_support.h"
+#include "platform/gdi_handle.h"
+#include "ui/units/table_unit.h"
+#include "ui/units/window_properties.h"
 
 // Border: 0 none, 1 resizable, 2 fixed, 3/4 tool window, 5/6 client edge.
 // Start position: 0 as stored, 1 centred, 2 minimised, 3 maximised.

@@ -1,11 +1,11 @@
-#include "failing_allocator.h"
+#include "tests/runtime/test_app/failing_allocator.h"
 
 #include <windows.h>
 
 #include <cstdlib>
 #include <new>
 
-#include "runtime_state_for_tests.h"
+#include "runtime/runtime_state_for_tests.h"
 
 namespace {
 

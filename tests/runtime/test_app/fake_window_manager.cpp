@@ -1,10 +1,10 @@
 // A stand-in window manager for the runtime's own tests: one window id that
 // loads as a plain window, tags for the error location, and a template that
 // reads or fails as the scenario says.
-#include "fake_window_manager.h"
+#include "tests/runtime/test_app/fake_window_manager.h"
 
-#include "message_loop.h"
-#include "window_link.h"
+#include "runtime/message_loop.h"
+#include "runtime/window_link.h"
 
 FakeWindowPlan g_fake_plan;
 

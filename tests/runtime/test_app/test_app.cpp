@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app_header.h"
-#include "compiled_code.h"
-#include "failing_allocator.h"
-#include "gbk_code_page.h"
-#include "fake_window_manager.h"
+#include "runtime/abi/app_header.h"
+#include "runtime/abi/compiled_code.h"
+#include "tests/runtime/test_app/failing_allocator.h"
+#include "platform/gbk_code_page.h"
+#include "tests/runtime/test_app/fake_window_manager.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "wide_text.h"
+#include "platform/wide_text.h"
 
 #include <windows.h>
 

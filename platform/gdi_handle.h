@@ -1,7 +1,7 @@
 // Owners of GDI handles. A unit holds its bitmaps, fonts, icons and brushes
 // in these, so each handle is freed in one place: when it is replaced, or
 // when the component object goes (after its window is destroyed, so no
-// control still draws with it).
+// control still draws with it). The picture renderer draws with them too.
 #pragma once
 #include <windows.h>
 
@@ -60,17 +60,27 @@ class DcSelection {
   HGDIOBJ old_;
 };
 
-// A memory DC compatible with `like`, deleted at the end of its scope.
+// A memory DC compatible with `like`, deleted at the end of its scope. With
+// a bitmap, the bitmap is selected into it until then.
 class MemoryDc {
  public:
-  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
+  explicit MemoryDc(HDC like, HBITMAP bitmap = nullptr) : dc_(CreateCompatibleDC(like)) {
+    if (dc_ && bitmap) old_ = SelectObject(dc_, bitmap);
+    selected_ = !bitmap || (old_ && old_ != HGDI_ERROR);
+  }
   ~MemoryDc() {
-    if (dc_) DeleteDC(dc_);
+    if (!dc_) return;
+    if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+    DeleteDC(dc_);
   }
   MemoryDc(const MemoryDc&) = delete;
   MemoryDc& operator=(const MemoryDc&) = delete;
   HDC get() const { return dc_; }
+  // The DC was made, and holds the bitmap when one was given.
+  bool ok() const { return dc_ && selected_; }
 
  private:
   HDC dc_;
+  HGDIOBJ old_ = nullptr;
+  bool selected_ = false;
 };

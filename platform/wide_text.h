@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "abi/gbk_code_page.h"
+#include "platform/gbk_code_page.h"
 
 std::wstring GbkToWide(const char* text);
 std::string WideToGbk(const wchar_t* text);
