@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/runtime_calls.h"
 #include "app/archive_hasher.h"
 #include "app/partial_download.h"
+#include "app/runtime_calls.h"
 #include "app/sha256_hash.h"
 #include "app/transfer_job.h"
 #include "app/transfer_plan.h"

@@ -1,9 +1,9 @@
 // The application's constant data read by the runtime at start-up: the
 // header block, the library table and the DLL-command declarations.
-#include "runtime/abi/app_header.h"
 #include "app/dll_commands.h"
 #include "app/forms.h"
 #include "commands/libraries.h"
+#include "runtime/abi/app_header.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Start-up, the main window's routines and the three download buttons.
 #include <string>
 
-#include "app/runtime_calls.h"
 #include "app/app_state.h"
 #include "app/download.h"
 #include "app/event_routines.h"
 #include "app/main_window_ids.h"
 #include "app/progress.h"
+#include "app/runtime_calls.h"
 #include "app/timed_message_box.h"
 #include "app/win32_constants.h"
 

@@ -1,7 +1,7 @@
 #include "app/partial_download.h"
 
-#include "app/runtime_calls.h"
 #include "app/http_values.h"
+#include "app/runtime_calls.h"
 #include "app/win32_constants.h"
 
 using namespace win32;

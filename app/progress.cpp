@@ -3,9 +3,9 @@
 #include <climits>
 #include <cmath>
 
-#include "app/runtime_calls.h"
 #include "app/app_state.h"
 #include "app/main_window_ids.h"
+#include "app/runtime_calls.h"
 #include "app/timed_message_box.h"
 
 const char kStateDone[] = "下载状态：下载完成！";

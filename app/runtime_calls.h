@@ -6,11 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "commands/command_index.h"
-#include "runtime/abi/compiled_code.h"
 #include "app/dll_commands.h"
-#include "platform/gbk_code_page.h"
+#include "commands/command_index.h"
 #include "commands/libraries.h"
+#include "platform/gbk_code_page.h"
+#include "runtime/abi/compiled_code.h"
 
 // The first UI-extension library's commands.
 enum UiExtensionCommand : int { UI_STATUS_BAR_SET_PART_TEXT = 0 };

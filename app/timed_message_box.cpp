@@ -1,7 +1,7 @@
 #include "app/timed_message_box.h"
 
-#include "app/runtime_calls.h"
 #include "app/app_state.h"
+#include "app/runtime_calls.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 // call.
 #include <cstring>
 
-#include "app/runtime_calls.h"
 #include "app/download.h"
 #include "app/http_values.h"
 #include "app/part_flusher.h"
+#include "app/runtime_calls.h"
 #include "app/transfer_job.h"
 #include "app/transfer_plan.h"
 #include "app/win32_constants.h"

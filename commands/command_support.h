@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "runtime/abi/arg_record.h"
 #include "commands/library_link.h"
+#include "runtime/abi/arg_record.h"
 
 // The core library's link to the runtime, kept with the library descriptors.
 extern LibraryLink& core_link;

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "commands/command_index.h"
-#include "platform/pointer_word.h"
 #include "commands/command_support.h"
 #include "commands/core_commands.h"
-#include "runtime/abi/notify_codes.h"
+#include "platform/pointer_word.h"
 #include "platform/wide_text.h"
+#include "runtime/abi/notify_codes.h"
 
 namespace commands {
 

@@ -7,8 +7,8 @@
 
 #include "commands/command_support.h"
 #include "commands/core_commands.h"
-#include "runtime/system_library.h"
 #include "platform/wide_text.h"
+#include "runtime/system_library.h"
 
 namespace commands {
 

@@ -7,12 +7,12 @@
 
 #include "commands/command_index.h"
 #include "commands/command_support.h"
-#include "ui/component.h"
 #include "commands/core_commands.h"
-#include "runtime/abi/notify_codes.h"
-#include "runtime/value/gbk.h"
 #include "commands/value_format.h"
 #include "platform/wide_text.h"
+#include "runtime/abi/notify_codes.h"
+#include "runtime/value/gbk.h"
+#include "ui/component.h"
 
 namespace commands {
 

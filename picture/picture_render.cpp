@@ -3,10 +3,10 @@
 #include <memory>
 #include <new>
 
-#include "platform/gdi_handle.h"
 #include "picture/alpha.h"
 #include "picture/picture_formats.h"
 #include "picture/picture_loader.h"
+#include "platform/gdi_handle.h"
 
 namespace {
 

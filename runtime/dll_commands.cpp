@@ -4,13 +4,13 @@
 #include <cstring>
 #include <string>
 
+#include "platform/wide_text.h"
 #include "runtime/error_report.h"
 #include "runtime/out_of_memory.h"
 #include "runtime/runtime_app.h"
 #include "runtime/shutdown.h"
 #include "runtime/system_library.h"
 #include "runtime/value/typed_list.h"
-#include "platform/wide_text.h"
 
 extern "C" {
 uint32_t g_dll_bound_count = 0;

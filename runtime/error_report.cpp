@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
+#include "platform/wide_text.h"
 #include "runtime/runtime_app.h"
 #include "runtime/shutdown.h"
-#include "platform/wide_text.h"
 #include "runtime/window_link.h"
 
 namespace {

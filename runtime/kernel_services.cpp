@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/pointer_word.h"
+#include "platform/wide_text.h"
 #include "runtime/dll_commands.h"
 #include "runtime/error_report.h"
 #include "runtime/heap.h"
@@ -14,7 +15,6 @@
 #include "runtime/runtime_app.h"
 #include "runtime/shutdown.h"
 #include "runtime/value/text.h"
-#include "platform/wide_text.h"
 #include "runtime/window_link.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <windows.h>
 
+#include "platform/wide_text.h"
 #include "runtime/app_calls.h"
 #include "runtime/dll_commands.h"
 #include "runtime/error_report.h"
@@ -14,7 +15,6 @@
 #include "runtime/shutdown.h"
 #include "runtime/system_library.h"
 #include "runtime/value/gbk.h"
-#include "platform/wide_text.h"
 #include "runtime/window_link.h"
 
 RuntimeApp g_app;

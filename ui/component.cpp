@@ -1,8 +1,8 @@
 #include "ui/component.h"
 
+#include "runtime/notify.h"
 #include "ui/common_controls.h"
 #include "ui/events.h"
-#include "runtime/notify.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <string>
 
 #include "platform/pointer_word.h"
-#include "ui/component.h"
-#include "ui/cursors.h"
 #include "runtime/error_report.h"
-#include "ui/font_record.h"
 #include "runtime/heap.h"
 #include "runtime/notify.h"
-#include "ui/unit.h"
 #include "runtime/value/text.h"
+#include "ui/component.h"
+#include "ui/cursors.h"
+#include "ui/font_record.h"
+#include "ui/unit.h"
 #include "ui/window_manager.h"
 
 namespace {

@@ -2,13 +2,13 @@
 #include "runtime/window_link.h"
 
 #include "platform/pointer_word.h"
-#include "ui/component.h"
 #include "runtime/error_report.h"
+#include "runtime/notify.h"
+#include "runtime/runtime_services.h"
+#include "ui/component.h"
 #include "ui/events.h"
 #include "ui/keyboard.h"
-#include "runtime/notify.h"
 #include "ui/property_access.h"
-#include "runtime/runtime_services.h"
 #include "ui/unit.h"
 #include "ui/window_manager.h"
 

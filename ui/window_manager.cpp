@@ -2,15 +2,15 @@
 
 #include <vector>
 
+#include "platform/wide_text.h"
+#include "runtime/message_loop.h"
+#include "runtime/notify.h"
+#include "runtime/runtime_services.h"
 #include "ui/component.h"
 #include "ui/cursors.h"
 #include "ui/events.h"
 #include "ui/menu_commands.h"
-#include "runtime/message_loop.h"
-#include "runtime/notify.h"
-#include "runtime/runtime_services.h"
 #include "ui/unit.h"
-#include "platform/wide_text.h"
 
 // A record's live window is its window element's component's: defined here,
 // above both, so that the records know nothing of components.

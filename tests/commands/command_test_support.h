@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/abi/arg_record.h"
 #include "commands/command_index.h"
+#include "runtime/abi/arg_record.h"
 
 // What the runtime error routine was asked to show; thrown by the test
 // link instead of ending the process.

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
-#include "runtime/abi/app_header.h"
-#include "runtime/abi/kernel_services.h"
 #include "commands/command_index.h"
 #include "commands/libraries.h"
+#include "runtime/abi/app_header.h"
+#include "runtime/abi/kernel_services.h"
 #include "tests/commands/target_host.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "commands/command_support.h"
-#include "tests/commands/command_test_support.h"
 #include "commands/core_commands.h"
+#include "tests/commands/command_test_support.h"
 
 namespace {
 

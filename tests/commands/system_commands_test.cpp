@@ -4,10 +4,10 @@
 
 #include <thread>
 
-#include "ui/component.h"
 #include "runtime/notify.h"
 #include "runtime/runtime_state_for_tests.h"
 #include "tests/commands/target_host.h"
+#include "ui/component.h"
 
 namespace {
 

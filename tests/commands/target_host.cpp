@@ -2,8 +2,8 @@
 
 #include <shellapi.h>
 
-#include "runtime/notify.h"
 #include "platform/wide_text.h"
+#include "runtime/notify.h"
 
 std::function<int32_t(int32_t, int32_t)> g_window_object_answer;
 

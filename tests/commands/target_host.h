@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
+#include "commands/libraries.h"
 #include "runtime/abi/kernel_services.h"
 #include "tests/commands/command_test_support.h"
-#include "commands/libraries.h"
 
 // Puts the test runtime behind the core library's link.
 void UseTestRuntime();

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "runtime/abi/kernel_services.h"
-#include "ui/common_controls.h"
-#include "ui/component.h"
-#include "tests/controls/control_routines.h"
-#include "runtime/heap.h"
 #include "commands/libraries.h"
+#include "runtime/abi/kernel_services.h"
+#include "runtime/heap.h"
 #include "runtime/runtime_state_for_tests.h"
 #include "runtime/window_link.h"
+#include "tests/controls/control_routines.h"
+#include "ui/common_controls.h"
+#include "ui/component.h"
 #include "ui/window_manager.h"
 
 extern "C" const unsigned char test_controls_template[];

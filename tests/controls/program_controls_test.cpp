@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "runtime/abi/kernel_services.h"
-#include "tests/harness/child_process.h"
 #include "tests/controls/controls_fixture.h"
+#include "tests/harness/child_process.h"
 #include "ui/units/standard_controls.h"
 
 namespace controls_test {

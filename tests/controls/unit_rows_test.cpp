@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "runtime/runtime_state_for_tests.h"
 #include "tests/controls/controls_fixture.h"
 #include "tests/controls/every_property.h"
-#include "runtime/runtime_state_for_tests.h"
 #include "ui/units/table_unit.h"
 
 namespace controls_test {

@@ -9,11 +9,11 @@
 
 #include "app/download.h"
 #include "app/http_values.h"
-#include "tests/installer/installer_runtime.h"
 #include "app/partial_download.h"
 #include "app/sha256_hash.h"
 #include "app/transfer_plan.h"
 #include "platform/wide_text.h"
+#include "tests/installer/installer_runtime.h"
 
 // A DLL command's call is checked as it is written: its argument count and
 // types are the declaration's.

@@ -1,8 +1,8 @@
 // The runtime started as the program starts it, with the main window
 // loaded: once per test program, whichever test needs it first.
 #pragma once
-#include "app/runtime_calls.h"
 #include "app/main_window_ids.h"
+#include "app/runtime_calls.h"
 
 inline void StartInstallerRuntime() {
   static const bool started = [] {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/runtime_calls.h"
-#include "ui/component.h"
-#include "tests/installer/installer_runtime.h"
 #include "app/main_window_ids.h"
+#include "app/runtime_calls.h"
+#include "tests/installer/installer_runtime.h"
+#include "ui/component.h"
 #include "ui/window_records.h"
 
 namespace {

@@ -7,16 +7,16 @@
 
 #include <string>
 
-#include "app/runtime_calls.h"
-#include "app/main_window_ids.h"
-#include "app/download.h"
-#include "app/progress.h"
 #include "app/app_state.h"
-#include "platform/wide_text.h"
-#include "ui/window_records.h"
-#include "ui/component.h"
+#include "app/download.h"
 #include "app/event_routines.h"
+#include "app/main_window_ids.h"
+#include "app/progress.h"
+#include "app/runtime_calls.h"
+#include "platform/wide_text.h"
 #include "tests/installer/installer_runtime.h"
+#include "ui/component.h"
+#include "ui/window_records.h"
 
 namespace {
 

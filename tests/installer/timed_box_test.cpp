@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/timed_message_box.h"
 #include "tests/harness/child_process.h"
 #include "tests/installer/installer_runtime.h"
-#include "app/timed_message_box.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <string>
 
 #include "picture/alpha.h"
+#include "picture/picture_loader.h"
+#include "platform/wide_text.h"
 #include "runtime/notify.h"
 #include "tests/picture/picture_edits.h"
-#include "picture/picture_loader.h"
 #include "tests/picture/test_pictures.h"
-#include "platform/wide_text.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/wide_text.h"
 #include "runtime/abi/app_header.h"
 #include "runtime/abi/kernel_services.h"
 #include "runtime/app_calls.h"
@@ -16,7 +17,6 @@
 #include "runtime/notify.h"
 #include "runtime/runtime_services.h"
 #include "runtime/runtime_state_for_tests.h"
-#include "platform/wide_text.h"
 
 extern "C" uint64_t __stdcall ClobberAllRegisters(uint32_t low, uint32_t high);
 

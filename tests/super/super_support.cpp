@@ -3,10 +3,10 @@
 #include <cstring>
 #include <sstream>
 
-#include "runtime/abi/kernel_services.h"
-#include "platform/pointer_word.h"
-#include "runtime/heap.h"
 #include "commands/libraries.h"
+#include "platform/pointer_word.h"
+#include "runtime/abi/kernel_services.h"
+#include "runtime/heap.h"
 #include "runtime/runtime_state_for_tests.h"
 #include "runtime/window_link.h"
 #include "ui/window_manager.h"

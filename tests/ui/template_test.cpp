@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/template/window_template.h"
-#include "tests/ui/template_builder.h"
 #include "runtime/value/byte_reader.h"
+#include "tests/ui/template_builder.h"
+#include "ui/template/window_template.h"
 
 // The application's own form, compiled at build time.
 extern const uint8_t main_window_template[];

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <string>
 
+#include "platform/wide_text.h"
 #include "ui/component.h"
 #include "ui/property_writer.h"
 #include "ui/unit.h"
-#include "platform/wide_text.h"
 
 int g_static_objects_made = 0;
 

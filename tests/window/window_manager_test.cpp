@@ -6,23 +6,23 @@
 #include <string>
 #include <vector>
 
-#include "runtime/abi/kernel_services.h"
+#include "commands/libraries.h"
 #include "platform/pointer_word.h"
+#include "platform/wide_text.h"
+#include "runtime/abi/kernel_services.h"
+#include "runtime/heap.h"
+#include "runtime/notify.h"
+#include "runtime/runtime_state_for_tests.h"
+#include "runtime/window_link.h"
+#include "tests/window/test_routines.h"
+#include "tests/window/test_units.h"
 #include "ui/component.h"
 #include "ui/cursors.h"
 #include "ui/events.h"
 #include "ui/font_record.h"
-#include "runtime/heap.h"
 #include "ui/keyboard.h"
-#include "commands/libraries.h"
 #include "ui/menu_commands.h"
-#include "runtime/notify.h"
 #include "ui/property_access.h"
-#include "runtime/runtime_state_for_tests.h"
-#include "tests/window/test_routines.h"
-#include "tests/window/test_units.h"
-#include "platform/wide_text.h"
-#include "runtime/window_link.h"
 #include "ui/window_manager.h"
 
 extern "C" const unsigned char test_windows_template[];

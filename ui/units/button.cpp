@@ -1,12 +1,12 @@
 // Button: the push button control, with an optional picture. A click raises
 // event 0; a new picture rebuilds the button.
-#include "ui/component.h"
-#include "ui/units/control_support.h"
 #include "platform/gdi_handle.h"
+#include "platform/wide_text.h"
+#include "ui/component.h"
+#include "ui/units/button_properties.h"
+#include "ui/units/control_support.h"
 #include "ui/units/standard_controls.h"
 #include "ui/units/table_unit.h"
-#include "ui/units/button_properties.h"
-#include "platform/wide_text.h"
 
 using namespace controls;
 using namespace units;

@@ -7,12 +7,12 @@
 // six texts (counted texts), each group in property order. Properties 8-37
 // are numbered: type, the six texts, the twelve truths, the colour, the ten
 // integers.
+#include "platform/window_class.h"
 #include "ui/component.h"
+#include "ui/units/common_dlg_properties.h"
 #include "ui/units/control_support.h"
 #include "ui/units/standard_controls.h"
-#include "platform/window_class.h"
 #include "ui/units/table_unit.h"
-#include "ui/units/common_dlg_properties.h"
 
 using namespace controls;
 using namespace units;

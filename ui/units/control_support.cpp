@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "platform/wide_text.h"
+#include "runtime/notify.h"
 #include "ui/common_controls.h"
 #include "ui/font_record.h"
 #include "ui/property_writer.h"
-#include "runtime/notify.h"
-#include "platform/wide_text.h"
 
 namespace controls {
 

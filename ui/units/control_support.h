@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/pointer_word.h"
-#include "ui/unit.h"
 #include "runtime/value/byte_reader.h"
+#include "ui/unit.h"
 
 class PropertyWriter;
 

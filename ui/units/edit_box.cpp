@@ -7,13 +7,13 @@
 
 #include <algorithm>
 
+#include "platform/gdi_handle.h"
+#include "platform/wide_text.h"
 #include "ui/component.h"
 #include "ui/units/control_support.h"
-#include "platform/gdi_handle.h"
+#include "ui/units/edit_box_properties.h"
 #include "ui/units/standard_controls.h"
 #include "ui/units/table_unit.h"
-#include "ui/units/edit_box_properties.h"
-#include "platform/wide_text.h"
 
 using namespace controls;
 using namespace units;

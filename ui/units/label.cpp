@@ -3,14 +3,14 @@
 // paints no background, so whatever lies beneath shows through.
 #include <cmath>
 
+#include "platform/gdi_handle.h"
+#include "platform/wide_text.h"
+#include "platform/window_class.h"
 #include "ui/component.h"
 #include "ui/units/control_support.h"
-#include "platform/gdi_handle.h"
-#include "ui/units/standard_controls.h"
-#include "platform/window_class.h"
-#include "ui/units/table_unit.h"
 #include "ui/units/label_properties.h"
-#include "platform/wide_text.h"
+#include "ui/units/standard_controls.h"
+#include "ui/units/table_unit.h"
 
 using namespace controls;
 using namespace units;

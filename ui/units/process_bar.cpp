@@ -6,9 +6,9 @@
 
 #include "ui/component.h"
 #include "ui/units/control_support.h"
+#include "ui/units/process_bar_properties.h"
 #include "ui/units/standard_controls.h"
 #include "ui/units/table_unit.h"
-#include "ui/units/process_bar_properties.h"
 
 using namespace controls;
 using namespace units;

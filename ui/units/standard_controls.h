@@ -2,8 +2,8 @@
 // CommonDlg of the core library, StatusBar of the first UI extension, and
 // the status bar's one method.
 #pragma once
-#include "ui/unit.h"
 #include "runtime/abi/library.h"
+#include "ui/unit.h"
 
 extern const UnitDescriptor kEditBoxUnit;     // core unit 5
 extern const UnitDescriptor kLabelUnit;       // core unit 10

@@ -10,15 +10,15 @@
 
 #include <commctrl.h>
 
+#include "platform/gdi_handle.h"
+#include "platform/wide_text.h"
+#include "runtime/notify.h"
 #include "ui/component.h"
 #include "ui/property_writer.h"
 #include "ui/units/control_support.h"
-#include "platform/gdi_handle.h"
-#include "runtime/notify.h"
 #include "ui/units/standard_controls.h"
-#include "ui/units/table_unit.h"
 #include "ui/units/status_bar_properties.h"
-#include "platform/wide_text.h"
+#include "ui/units/table_unit.h"
 
 using namespace controls;
 using namespace units;

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ui/common_controls.h"
-#include "runtime/notify.h"
-#include "ui/units/table_unit.h"
 #include "platform/wide_text.h"
+#include "runtime/notify.h"
+#include "ui/common_controls.h"
+#include "ui/units/table_unit.h"
 
 using namespace controls;
 using namespace units;

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gdi_handle.h"
+#include "platform/wide_text.h"
+#include "platform/window_class.h"
 #include "ui/common_controls.h"
 #include "ui/component.h"
-#include "ui/window_manager.h"
 #include "ui/units/control_support.h"
-#include "platform/gdi_handle.h"
-#include "platform/window_class.h"
 #include "ui/units/table_unit.h"
 #include "ui/units/trans_label_properties.h"
-#include "platform/wide_text.h"
+#include "ui/window_manager.h"
 
 using namespace controls;
 using namespace units;

@@ -1,7 +1,7 @@
 #include "ui/units/unit_tables.h"
 
-#include "ui/units/pending_units.h"
 #include "runtime/runtime_services.h"
+#include "ui/units/pending_units.h"
 #include "ui/units/standard_controls.h"
 #include "ui/units/super_button.h"
 #include "ui/units/trans_label.h"

@@ -1,18 +1,17 @@
 #include "ui/units/window_unit.h"
 
-#include "platform/window_class.h"
-
 #include <cstring>
 
+#include "platform/wide_text.h"
+#include "platform/window_class.h"
+#include "runtime/notify.h"
+#include "runtime/runtime_services.h"
 #include "ui/events.h"
 #include "ui/keyboard.h"
 #include "ui/menu_commands.h"
+#include "ui/units/table_unit.h"
 #include "ui/window_manager.h"
 #include "ui/window_records.h"
-#include "runtime/notify.h"
-#include "runtime/runtime_services.h"
-#include "ui/units/table_unit.h"
-#include "platform/wide_text.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi_handle.h"
 #include "ui/component.h"
 #include "ui/unit.h"
 #include "ui/units/control_support.h"
-#include "platform/gdi_handle.h"
 #include "ui/units/table_unit.h"
 #include "ui/units/window_properties.h"
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/gbk_code_page.h"
 #include "runtime/abi/app_header.h"
 #include "runtime/abi/compiled_code.h"
 #include "tests/runtime/test_app/failing_allocator.h"
-#include "platform/gbk_code_page.h"
 #include "tests/runtime/test_app/fake_window_manager.h"
 
 namespace {
