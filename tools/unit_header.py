@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes a unit's C++ header from its description (see unit_descriptions.py):
-the struct <cpp>Stored with each stored property's field and default, the
+its component type k<cpp>ComponentType, the struct <cpp>Stored with each
+stored property's field and default, the
 enum <cpp>Property of property numbers, and <cpp>Table<P>(), the property
 table over the unit's holder P (which derives from <cpp>Stored), rows in
 stored order. The unit makes its table over a holder of its own file, so
@@ -90,6 +91,9 @@ def header(unit):
         "#include <vector>",
         "",
         '#include "ui/units/property_table.h"',
+        "",
+        f"// The {unit.name} unit's component type: its library's number, then its own.",
+        f"inline constexpr uint32_t k{unit.cpp}ComponentType = 0x{unit.component_type:08X};",
         "",
         f"// The {unit.name} unit's stored properties, with the defaults of empty property data.",
         f"struct {unit.cpp}Stored {{",

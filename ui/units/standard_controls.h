@@ -1,16 +1,17 @@
 // The standard control units: EditBox, Label, Button, ProcessBar and
-// CommonDlg of the core library, StatusBar of the first UI extension, and
-// the status bar's one method.
+// CommonDlg of the core library, StatusBar of the first UI extension (their
+// component types are in their descriptions), and the status bar's one
+// method.
 #pragma once
 #include "runtime/abi/library.h"
 #include "ui/unit.h"
 
-extern const UnitDescriptor kEditBoxUnit;     // core unit 5
-extern const UnitDescriptor kLabelUnit;       // core unit 10
-extern const UnitDescriptor kButtonUnit;      // core unit 11
-extern const UnitDescriptor kProcessBarUnit;  // core unit 19
-extern const UnitDescriptor kCommonDlgUnit;   // core unit 31
-extern const UnitDescriptor kStatusBarUnit;   // first UI extension, unit 2
+extern const UnitDescriptor kEditBoxUnit;
+extern const UnitDescriptor kLabelUnit;
+extern const UnitDescriptor kButtonUnit;
+extern const UnitDescriptor kProcessBarUnit;
+extern const UnitDescriptor kCommonDlgUnit;
+extern const UnitDescriptor kStatusBarUnit;
 
 // Set part text: (component, part index, text or omitted). An index outside
 // the part list does nothing.

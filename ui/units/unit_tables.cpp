@@ -1,32 +1,80 @@
 #include "ui/units/unit_tables.h"
 
+#include <array>
+
 #include "runtime/runtime_services.h"
+#include "ui/units/button_properties.h"
+#include "ui/units/common_dlg_properties.h"
+#include "ui/units/edit_box_properties.h"
+#include "ui/units/label_properties.h"
 #include "ui/units/pending_units.h"
+#include "ui/units/process_bar_properties.h"
 #include "ui/units/standard_controls.h"
+#include "ui/units/status_bar_properties.h"
 #include "ui/units/super_button.h"
 #include "ui/units/trans_label.h"
+#include "ui/units/trans_label_properties.h"
 #include "ui/units/window_unit.h"
 
-const UnitDescriptor* const kCoreUnits[] = {
-    &kWindowUnit,        nullptr, &kMenuItemUnit, nullptr, &kEditBoxUnit,      // 1-5
-    nullptr,             nullptr, nullptr,        nullptr, &kLabelUnit,        // 6-10
-    &kButtonUnit,        nullptr, nullptr,        nullptr, nullptr,            // 11-15
-    nullptr,             nullptr, nullptr,        &kProcessBarUnit,    nullptr,  // 16-20
-    nullptr,             nullptr, nullptr,        nullptr, nullptr,            // 21-25
-    nullptr,             nullptr, nullptr,        nullptr, nullptr,            // 26-30
-    &kCommonDlgUnit,                                                           // 31
+namespace {
+
+// Every unit with its component type, from its description; each library's
+// table is made from these.
+struct UnitOfType {
+  uint32_t component_type;
+  const UnitDescriptor* unit;
 };
-const int32_t kCoreUnitCount = sizeof kCoreUnits / sizeof kCoreUnits[0];
+constexpr uint32_t kMenuItemComponentType = 0x00010003;
+constexpr UnitOfType kUnits[] = {
+    {kWindowComponentType, &kWindowUnit},
+    {kMenuItemComponentType, &kMenuItemUnit},
+    {kEditBoxComponentType, &kEditBoxUnit},
+    {kLabelComponentType, &kLabelUnit},
+    {kButtonComponentType, &kButtonUnit},
+    {kProcessBarComponentType, &kProcessBarUnit},
+    {kCommonDlgComponentType, &kCommonDlgUnit},
+    {kStatusBarComponentType, &kStatusBarUnit},
+    {kTransLabelComponentType, &kTransLabelUnit},
+    {kSuperButtonComponentType, &kSuperBtnUnit},
+};
 
-const UnitDescriptor* const kUiExtensionUnits[] = {nullptr, &kStatusBarUnit, nullptr, nullptr, &kTransLabelUnit};
-const int32_t kUiExtensionUnitCount = sizeof kUiExtensionUnits / sizeof kUiExtensionUnits[0];
+constexpr uint32_t LibraryOf(uint32_t component_type) { return component_type >> 16; }
+constexpr uint32_t NumberOf(uint32_t component_type) { return component_type & 0xFFFF; }
 
-const UnitDescriptor* const kUiExtension2Units[] = {&kSuperBtnUnit};
-const int32_t kUiExtension2UnitCount = sizeof kUiExtension2Units / sizeof kUiExtension2Units[0];
+// The highest unit number of a library: the length of its table.
+constexpr uint32_t TableLength(uint32_t library) {
+  uint32_t length = 0;
+  for (const UnitOfType& entry : kUnits)
+    if (LibraryOf(entry.component_type) == library && NumberOf(entry.component_type) > length)
+      length = NumberOf(entry.component_type);
+  return length;
+}
+
+// A library's units by number; numbers no unit has are empty.
+template <uint32_t kLibrary>
+constexpr auto TableOf() {
+  std::array<const UnitDescriptor*, TableLength(kLibrary)> table = {};
+  for (const UnitOfType& entry : kUnits)
+    if (LibraryOf(entry.component_type) == kLibrary) table[NumberOf(entry.component_type) - 1] = entry.unit;
+  return table;
+}
+
+constexpr auto kCoreTable = TableOf<1>();
+constexpr auto kUiExtensionTable = TableOf<2>();
+constexpr auto kUiExtension2Table = TableOf<4>();
+
+}  // namespace
+
+const UnitDescriptor* const* const kCoreUnits = kCoreTable.data();
+const int32_t kCoreUnitCount = kCoreTable.size();
+const UnitDescriptor* const* const kUiExtensionUnits = kUiExtensionTable.data();
+const int32_t kUiExtensionUnitCount = kUiExtensionTable.size();
+const UnitDescriptor* const* const kUiExtension2Units = kUiExtension2Table.data();
+const int32_t kUiExtension2UnitCount = kUiExtension2Table.size();
 
 const UnitDescriptor* FindUnit(uint32_t component_type) {
-  uint32_t library = component_type >> 16;
-  uint32_t unit = component_type & 0xFFFF;
+  uint32_t library = LibraryOf(component_type);
+  uint32_t unit = NumberOf(component_type);
   if (unit == 0) return nullptr;
   const LibraryDescriptor* descriptor = ApplicationLibrary(library);
   if (!descriptor || !descriptor->units || unit > static_cast<uint32_t>(descriptor->unit_count)) return nullptr;
