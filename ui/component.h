@@ -6,6 +6,22 @@
 
 #include <cstdint>
 
+// Event numbers as the template's bindings give them: the window
+// element's, raised by the window manager and the window unit, and the
+// focus events every unit raises. A unit's own event 0 (a button's click,
+// an edit box's change) is named in its file.
+enum WindowEvent : int32_t {
+  kWindowCreated = 0,
+  kWindowCloseQuery = 1,
+  kWindowDestroyed = 2,
+  kWindowMoved = 3,
+  kWindowResized = 4,
+  kWindowShown = 10,
+  kWindowHidden = 11,
+  kWindowFirstCloseQuery = 12,  // on WM_CLOSE, before the close query
+};
+enum FocusEvent : int32_t { kFocusGained = -7, kFocusLost = -8 };
+
 class Component {
  public:
   Component(uint32_t window_id, uint32_t element_id) : window_id_(window_id), element_id_(element_id) {}

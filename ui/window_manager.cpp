@@ -211,15 +211,15 @@ bool LoadWindow(WindowRecord* record, bool modal, HWND owner) {
 
   ResumeEvents();
 
-  for (int32_t event : {0, 3, 4})
+  for (int32_t event : {kWindowCreated, kWindowMoved, kWindowResized})
     if (record->IsAlive()) record->WindowObject()->RaiseEvent(event);
   if (record->IsAlive() && (ElementStateFlags(elements, 0) & kElementVisible)) {
     ShowWindow(window, ShowCommandFor(window));
     Component* focused = Component::FromWindow(GetFocus());
     if (focused && focused->window_id() == record->id())
-      focused->RaiseEvent(-7);
+      focused->RaiseEvent(kFocusGained);
     else if (GetFocus() == window)
-      record->WindowObject()->RaiseEvent(-7);
+      record->WindowObject()->RaiseEvent(kFocusGained);
   }
   if (!record->IsAlive()) return true;
 

@@ -26,6 +26,7 @@ struct ButtonProperties : ButtonStored {
 constexpr auto kButtonTable = ButtonTable<ButtonProperties>();
 
 constexpr DWORD kStyleBits = BS_TYPEMASK | BS_CENTER | BS_VCENTER;
+constexpr int32_t kClicked = 0;  // the button's event
 
 class Button : public TableComponent<ButtonProperties, kButtonTable> {
  public:
@@ -77,7 +78,7 @@ class Button : public TableComponent<ButtonProperties, kButtonTable> {
 
   bool OnReflected(UINT message, WPARAM wparam, LPARAM, LRESULT* result) override {
     if (message != WM_COMMAND || HIWORD(wparam) != BN_CLICKED) return false;
-    RaiseEvent(0);
+    RaiseEvent(kClicked);
     *result = 0;
     return true;
   }

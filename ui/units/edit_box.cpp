@@ -21,6 +21,7 @@ using namespace units;
 namespace {
 
 constexpr uint32_t kSpinIdOffset = 4;
+constexpr int32_t kChanged = 0;  // the edit box's event: its content changed
 
 struct EditBoxProperties : EditBoxStored {
   bool Spins() const { return spin_mode != 0 && !multiline; }
@@ -224,7 +225,7 @@ class EditBox : public TableComponent<EditBoxProperties, kEditBoxTable> {
     switch (message) {
       case WM_COMMAND:
         if (HIWORD(wparam) != EN_CHANGE) return false;
-        if (!holding_change_) RaiseEvent(0);
+        if (!holding_change_) RaiseEvent(kChanged);
         *result = 0;
         return true;
       case WM_CTLCOLOREDIT:

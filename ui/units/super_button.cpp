@@ -16,6 +16,7 @@ using namespace units;
 namespace {
 
 constexpr int kMargin = 3;  // inside the button, around picture and text
+constexpr int32_t kClicked = 0;  // the button's event
 constexpr int kTooltipWidth = 400;
 constexpr uint32_t kSuperBtnFlags = 0x00000840;
 constexpr wchar_t kStandardClickName[] = L"STANDARD_CLICK";
@@ -367,7 +368,7 @@ void SuperButton::Click() {
     p.checked = p.checked ? 0 : 1;
     Redraw();
   }
-  RaiseEvent(0);  // the routine may destroy this object: nothing after it
+  RaiseEvent(kClicked);  // the routine may destroy this object: nothing after it
 }
 
 LRESULT SuperButton::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -386,7 +387,7 @@ LRESULT SuperButton::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       return Default(WM_LBUTTONDOWN, wparam, lparam);
     case WM_SETFOCUS: {
       LRESULT result = Default(message, wparam, lparam);
-      RaiseEvent(-7);
+      RaiseEvent(kFocusGained);
       return result;
     }
     case WM_KILLFOCUS: {
@@ -394,7 +395,7 @@ LRESULT SuperButton::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       lost_focus_by_disabling_ = wparam == 0 && !IsWindowEnabled(hwnd());
       LRESULT result = Default(message, wparam, lparam);
       ClearHover();
-      RaiseEvent(-8);
+      RaiseEvent(kFocusLost);
       return result;
     }
     case WM_ENABLE: {

@@ -22,6 +22,24 @@ bool IsFalseAnswer(bool ran, bool has_result, uint32_t result) { return ran && h
 // The component of a child window that a notification concerns.
 Component* ChildComponent(HWND child) { return child ? Component::FromWindow(child) : nullptr; }
 
+// The control a message to its parent is about (WM_COMMAND, WM_NOTIFY,
+// WM_DRAWITEM, WM_CTLCOLOR*, scroll messages); null for other messages.
+HWND NotifyingChild(UINT message, LPARAM lparam) {
+  switch (message) {
+    case WM_NOTIFY: return reinterpret_cast<NMHDR*>(lparam)->hwndFrom;
+    case WM_DRAWITEM: return reinterpret_cast<DRAWITEMSTRUCT*>(lparam)->hwndItem;
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_HSCROLL:
+    case WM_VSCROLL: return reinterpret_cast<HWND>(lparam);
+    default: return nullptr;
+  }
+}
+
 }  // namespace
 
 WindowForm* WindowForm::FromWindow(HWND window) {
@@ -181,10 +199,10 @@ bool WindowForm::QueryClose(bool with_first_query, bool* gone) {
   bool has_result = false, ran = false;
   *gone = false;
   if (with_first_query) {
-    *gone = !RaiseEventAndLive(12, &result, &has_result, &ran);
+    *gone = !RaiseEventAndLive(kWindowFirstCloseQuery, &result, &has_result, &ran);
     if (*gone || IsFalseAnswer(ran, has_result, result)) return false;
   }
-  *gone = !RaiseEventAndLive(1, &result, &has_result, &ran);
+  *gone = !RaiseEventAndLive(kWindowCloseQuery, &result, &has_result, &ran);
   return !*gone && !IsFalseAnswer(ran, has_result, result);
 }
 
@@ -319,19 +337,19 @@ LRESULT WindowForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       return QueryClose(false, &gone) || gone ? TRUE : FALSE;
     }
     case WM_DESTROY:
-      RaiseEvent(2);
+      RaiseEvent(kWindowDestroyed);
       break;
     case WM_MOVE:
-      if (!RaiseEventAndLive(3)) return 0;
+      if (!RaiseEventAndLive(kWindowMoved)) return 0;
       break;
     case WM_SIZE: {
       LRESULT result = Default(message, wparam, lparam);
       RunDockingLayout();
-      RaiseEvent(4);
+      RaiseEvent(kWindowResized);
       return result;
     }
     case WM_SHOWWINDOW:
-      if (!RaiseEventAndLive(wparam ? 10 : 11)) return 0;
+      if (!RaiseEventAndLive(wparam ? kWindowShown : kWindowHidden)) return 0;
       break;
     case WM_UNIT_DOCKING_LAYOUT:
       docking_enabled_ = true;
@@ -351,37 +369,14 @@ LRESULT WindowForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
         }
         return 0;
       }
-      if (Component* child = ChildComponent(reinterpret_cast<HWND>(lparam))) {
-        LRESULT result = 0;
-        if (child->OnReflected(message, wparam, lparam, &result)) return result;
-      }
-      break;
-    case WM_NOTIFY:
-      if (Component* child = ChildComponent(reinterpret_cast<NMHDR*>(lparam)->hwndFrom)) {
-        LRESULT result = 0;
-        if (child->OnReflected(message, wparam, lparam, &result)) return result;
-      }
-      break;
-    case WM_DRAWITEM:
-      if (Component* child = ChildComponent(reinterpret_cast<DRAWITEMSTRUCT*>(lparam)->hwndItem)) {
-        LRESULT result = TRUE;
-        if (child->OnReflected(message, wparam, lparam, &result)) return result;
-      }
-      break;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      if (Component* child = ChildComponent(reinterpret_cast<HWND>(lparam))) {
-        LRESULT result = 0;
-        if (child->OnReflected(message, wparam, lparam, &result)) return result;
-      }
       break;
     default:
       break;
+  }
+  // What a control tells its parent goes to the control's component.
+  if (Component* child = ChildComponent(NotifyingChild(message, lparam))) {
+    LRESULT result = message == WM_DRAWITEM ? TRUE : 0;
+    if (child->OnReflected(message, wparam, lparam, &result)) return result;
   }
   return Default(message, wparam, lparam);
 }
