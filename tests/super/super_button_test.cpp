@@ -15,6 +15,7 @@
 #include "tests/super/super_support.h"
 #include "ui/unit.h"
 #include "ui/units/super_button.h"
+#include "ui/units/unit_colour.h"
 #include "ui/window_manager.h"
 
 namespace {

@@ -4,9 +4,12 @@
 #include "platform/wide_text.h"
 #include "ui/component.h"
 #include "ui/units/button_properties.h"
-#include "ui/units/control_support.h"
+#include "ui/units/property_values.h"
 #include "ui/units/standard_controls.h"
 #include "ui/units/table_unit.h"
+#include "ui/units/unit_font.h"
+#include "ui/units/unit_pictures.h"
+#include "ui/units/unit_window.h"
 
 using namespace controls;
 using namespace units;

@@ -10,9 +10,9 @@
 #include "platform/window_class.h"
 #include "ui/component.h"
 #include "ui/units/common_dlg_properties.h"
-#include "ui/units/control_support.h"
 #include "ui/units/standard_controls.h"
 #include "ui/units/table_unit.h"
+#include "ui/units/unit_window.h"
 
 using namespace controls;
 using namespace units;

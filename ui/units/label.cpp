@@ -7,10 +7,14 @@
 #include "platform/wide_text.h"
 #include "platform/window_class.h"
 #include "ui/component.h"
-#include "ui/units/control_support.h"
+#include "ui/units/borders.h"
 #include "ui/units/label_properties.h"
+#include "ui/units/property_values.h"
 #include "ui/units/standard_controls.h"
 #include "ui/units/table_unit.h"
+#include "ui/units/unit_colour.h"
+#include "ui/units/unit_pictures.h"
+#include "ui/units/unit_window.h"
 
 using namespace controls;
 using namespace units;

@@ -5,10 +5,12 @@
 #include <commctrl.h>
 
 #include "ui/component.h"
-#include "ui/units/control_support.h"
+#include "ui/units/borders.h"
 #include "ui/units/process_bar_properties.h"
+#include "ui/units/property_values.h"
 #include "ui/units/standard_controls.h"
 #include "ui/units/table_unit.h"
+#include "ui/units/unit_window.h"
 
 using namespace controls;
 using namespace units;

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "ui/property_writer.h"
-#include "ui/units/control_support.h"
+#include "ui/units/property_values.h"
+#include "ui/units/unit_font.h"
 
 namespace units {
 

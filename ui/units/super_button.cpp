@@ -9,6 +9,8 @@
 #include "runtime/notify.h"
 #include "ui/common_controls.h"
 #include "ui/units/table_unit.h"
+#include "ui/units/unit_colour.h"
+#include "ui/units/unit_pictures.h"
 
 using namespace controls;
 using namespace units;

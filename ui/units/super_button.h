@@ -12,9 +12,9 @@
 #include "platform/gdi_handle.h"
 #include "ui/component.h"
 #include "ui/unit.h"
-#include "ui/units/control_support.h"
 #include "ui/units/super_button_properties.h"
 #include "ui/units/table_unit.h"
+#include "ui/units/unit_window.h"
 
 // Looks (BtnStyle).
 enum : uint32_t { kStyleFlat = 0, kStyleRaised = 1, kStyleXp = 2 };

@@ -17,6 +17,7 @@
 #include "ui/component.h"
 #include "ui/unit.h"
 #include "ui/units/property_table.h"
+#include "ui/units/unit_window.h"
 
 namespace units {
 

@@ -8,9 +8,10 @@
 #include "platform/window_class.h"
 #include "ui/common_controls.h"
 #include "ui/component.h"
-#include "ui/units/control_support.h"
 #include "ui/units/table_unit.h"
 #include "ui/units/trans_label_properties.h"
+#include "ui/units/unit_colour.h"
+#include "ui/units/unit_window.h"
 #include "ui/window_manager.h"
 
 using namespace controls;

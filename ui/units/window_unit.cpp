@@ -10,6 +10,7 @@
 #include "ui/keyboard.h"
 #include "ui/menu_commands.h"
 #include "ui/units/table_unit.h"
+#include "ui/units/unit_colour.h"
 #include "ui/window_manager.h"
 #include "ui/window_records.h"
 

@@ -10,8 +10,8 @@
 #include "platform/gdi_handle.h"
 #include "ui/component.h"
 #include "ui/unit.h"
-#include "ui/units/control_support.h"
 #include "ui/units/table_unit.h"
+#include "ui/units/unit_window.h"
 #include "ui/units/window_properties.h"
 
 // Border: 0 none, 1 resizable, 2 fixed, 3/4 tool window, 5/6 client edge.
