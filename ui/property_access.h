@@ -13,19 +13,3 @@ void WriteElementProperty(uint32_t window_id, uint32_t element_id, int32_t prope
 uint64_t ReadUnitObjectProperty(uint32_t component_type, uint32_t object, int32_t property, int32_t sub_field);
 void WriteUnitObjectProperty(uint32_t component_type, uint32_t object, int32_t property, int32_t sub_field,
                              uint32_t low, uint32_t high);
-
-// Standard property numbers.
-enum StandardProperty : int32_t {
-  PROP_LEFT = 0,
-  PROP_TOP,
-  PROP_WIDTH,
-  PROP_HEIGHT,
-  PROP_TAG,
-  PROP_VISIBLE,
-  PROP_DISABLE,
-  PROP_MOUSE_POINTER,
-  PROP_FIRST_UNIT_PROPERTY = 8,
-};
-
-// Positions and sizes are kept within these bounds.
-constexpr int32_t kMaxCoordinate = 32627;

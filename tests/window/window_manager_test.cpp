@@ -23,6 +23,7 @@
 #include "ui/keyboard.h"
 #include "ui/menu_commands.h"
 #include "ui/property_access.h"
+#include "ui/standard_properties.h"
 #include "ui/window_manager.h"
 
 extern "C" const unsigned char test_windows_template[];
