@@ -2,17 +2,8 @@
 
 #include <windows.h>
 
-#include <cstring>
-#include <string>
-
-#include "platform/pointer_word.h"
-#include "runtime/error_report.h"
-#include "runtime/heap.h"
 #include "runtime/notify.h"
-#include "runtime/value/text.h"
 #include "ui/component.h"
-#include "ui/cursors.h"
-#include "ui/font_record.h"
 #include "ui/unit.h"
 #include "ui/window_manager.h"
 

@@ -2,24 +2,14 @@
 
 #include <windows.h>
 
-#include <cstring>
-#include <string>
-
-#include "platform/pointer_word.h"
 #include "runtime/error_report.h"
-#include "runtime/heap.h"
-#include "runtime/notify.h"
-#include "runtime/value/text.h"
 #include "ui/component.h"
 #include "ui/component_rebuild.h"
-#include "ui/cursors.h"
 #include "ui/element_location.h"
-#include "ui/font_record.h"
 #include "ui/menu_item_properties.h"
 #include "ui/property_conversion.h"
 #include "ui/standard_properties.h"
 #include "ui/unit.h"
-#include "ui/window_manager.h"
 
 uint64_t ReadElementProperty(uint32_t window_id, uint32_t element_id, int32_t property, int32_t sub_field) {
   Located at = Locate(window_id, element_id);

@@ -3,18 +3,16 @@
 #include <windows.h>
 
 #include <cstring>
-#include <string>
 
 #include "platform/pointer_word.h"
-#include "runtime/error_report.h"
+#include "runtime/abi/arg_record.h"
 #include "runtime/heap.h"
-#include "runtime/notify.h"
 #include "runtime/value/text.h"
 #include "ui/component.h"
 #include "ui/cursors.h"
 #include "ui/font_record.h"
+#include "ui/template/window_template.h"
 #include "ui/unit.h"
-#include "ui/window_manager.h"
 
 void* RuntimeAlloc(int32_t size) { return Alloc(size); }
 
@@ -87,7 +85,6 @@ uint64_t ReadUnitProperty(const UnitDescriptor* unit, Component* object, int32_t
   if (!get || !get(object, unit_property, &value)) return 0;
   return ConvertForReader(TypeOf(unit, table_index), value, sub_field);
 }
-
 
 void ConvertForUnit(const UnitDescriptor* unit, Component* object, int32_t table_index, int32_t unit_property,
                     int32_t sub_field, uint32_t low, uint32_t high, WriteValue* out) {

@@ -2,19 +2,15 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 #include "platform/pointer_word.h"
-#include "runtime/error_report.h"
-#include "runtime/heap.h"
-#include "runtime/notify.h"
+#include "runtime/abi/arg_record.h"
 #include "runtime/value/text.h"
 #include "ui/component.h"
 #include "ui/component_rebuild.h"
 #include "ui/cursors.h"
 #include "ui/element_location.h"
-#include "ui/font_record.h"
 #include "ui/property_conversion.h"
 #include "ui/unit.h"
 #include "ui/window_manager.h"
@@ -47,7 +43,6 @@ void WriteMousePointer(const Located& at, uint32_t array_word) {
   POINT point;
   if (GetCursorPos(&point)) SetCursorPos(point.x, point.y);  // the pointer changes at once
 }
-
 
 }  // namespace
 
