@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/archive_hasher.h"
+#include "app/part_flusher.h"
 #include "app/partial_download.h"
 #include "app/runtime_calls.h"
 #include "app/sha256_hash.h"
@@ -150,16 +151,28 @@ void HoldStill(uint32_t thread) {
 // the DLL table the runtime releases next. One busy elsewhere (a write, a
 // flush) soon ends or waits again; one that does neither within the
 // patience is held still wherever it is.
-void GiveUp(uint32_t thread, std::atomic<WorkerPlace>& place, uint32_t start) {
+// True when the thread was held still where it waits; false when it ended,
+// or was held still busy elsewhere.
+bool GiveUp(uint32_t thread, std::atomic<WorkerPlace>& place, uint32_t start) {
   constexpr uint32_t kPatienceMs = 5000, kLookEveryMs = 10;
   for (;;) {
-    if (dll::WaitForSingleObject(kRoutine, thread, kLookEveryMs) == kWaitObject0) return;
+    if (dll::WaitForSingleObject(kRoutine, thread, kLookEveryMs) == kWaitObject0) return false;
     WorkerPlace idle = WorkerPlace::kIdle;
-    if (!place.compare_exchange_strong(idle, WorkerPlace::kGivenUp) && Now() - start < kPatienceMs) continue;
+    bool waiting = place.compare_exchange_strong(idle, WorkerPlace::kGivenUp);
+    if (!waiting && Now() - start < kPatienceMs) continue;
     place.store(WorkerPlace::kGivenUp);
     HoldStill(thread);
-    return;
+    return waiting;
   }
+}
+
+// A worker held still while it waited for more of the body wrote its last
+// blocks but never vouched for them: the record says so now, so that the
+// next click goes on from there. The worker's record is its own until it
+// ends, and it never ends now; the flusher, held still too, writes no more.
+void VouchForWhatArrived(TransferJob& job) {
+  if (job.phase.load() != TransferPhase::kReceiving || !job.part_file) return;
+  checkpoint_part(job, job.part_file, job.resume_record, job.base.load() + job.received.load());
 }
 
 bool MoveIntoPlace(const std::wstring& from, const char* to) {
@@ -272,8 +285,10 @@ void end_transfer_workers() {
   // The worker first: once it waits for the network, its flusher (if it
   // has one) has been started.
   for (LeftWorker& left : g_left_workers) {
-    GiveUp(left.thread, left.job->place, start);
-    if (left.job->flusher) GiveUp(left.job->flusher, left.job->flusher_place, start);
+    bool held_at_a_wait = GiveUp(left.thread, left.job->place, start);
+    bool flusher_stopped = !left.job->flusher || GiveUp(left.job->flusher, left.job->flusher_place, start) ||
+                           dll::WaitForSingleObject(kRoutine, left.job->flusher, 0) == kWaitObject0;
+    if (held_at_a_wait && flusher_stopped) VouchForWhatArrived(*left.job);
   }
 }
 

@@ -228,6 +228,12 @@ long long FileSize(const std::wstring& path) {
   return static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
+long long VouchedBytes(const std::wstring& part) {
+  std::string record = ReadFileBytes(part + L".info");
+  size_t at = record.find("\nvalid ");
+  return at == std::string::npos ? -1 : atoll(record.c_str() + at + 7);
+}
+
 std::wstring EnvironmentPath(const wchar_t* name) {
   wchar_t value[MAX_PATH] = {};
   GetEnvironmentVariableW(name, value, MAX_PATH);

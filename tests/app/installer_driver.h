@@ -85,5 +85,8 @@ bool SameFile(const std::wstring& a, const std::wstring& b);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 // A file's size in bytes; -1 when it does not exist.
 long long FileSize(const std::wstring& path);
+// The bytes a part file's record vouches for (its "valid" line); -1 when
+// it has no record.
+long long VouchedBytes(const std::wstring& part);
 // A path handed over in the environment (forward slashes become backslashes).
 std::wstring EnvironmentPath(const wchar_t* name);

@@ -103,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(AfterOrBeforeTheHeaders, StalledServer, ::testing::Valu
 
 // Closing the window during a transfer is the user's cancel: the program
 // ends within 2 s with exit code 0 and no box, nothing is left under the
-// archive's name, and what arrived is kept beside it.
+// archive's name, and what arrived is kept beside it, its record vouching
+// for all of it, also when the worker was left waiting for a silent server.
 struct CloseCase {
   const char* name;
   const wchar_t* mode;
@@ -133,6 +134,8 @@ TEST_P(ClosingDuringATransfer, StopsTheTransferAndEndsTheProgram) {
   EXPECT_GT(kept.size(), 0u);
   EXPECT_LT(kept.size(), served.size());
   EXPECT_EQ(kept, served.substr(0, kept.size())) << "the part file holds the start of the archive";
+  EXPECT_EQ(VouchedBytes(installer.folder() + kArchive + L".part"), static_cast<long long>(kept.size()))
+      << "the next click goes on from all that arrived";
 }
 
 void SendClose(const InstallerDriver& installer) { PostMessageW(installer.window(), WM_CLOSE, 0, 0); }
