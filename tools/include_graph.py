@@ -16,8 +16,9 @@ from the repository root, then by a unique file of that name in the
 product's folders (the bare names of older code). Exit status 1 when an
 include runs back up or the modules form a cycle.
 
---check also holds each include of another layer's header against what
-that layer publishes (--publish runtime=runtime/abi/,runtime/heap.h: the
+--check also refuses an include that does not name its folder from the
+repository root, and holds each include of another layer's header against
+what that layer publishes (--publish runtime=runtime/abi/,runtime/heap.h: the
 headers or folders others may include; runtime:app=... narrows it for one
 reader), prints only what is wrong, and writes --stamp when all is right:
 the build runs it, so that a private include fails the build.
@@ -207,7 +208,9 @@ def check(edges, upward, groups, rules, stamp):
     private = []
     for f, targets in sorted(edges.items()):
         reader = f.split("/", 1)[0]
-        for _, target in targets:
+        for name, target in targets:
+            if name.split("/", 1)[0] not in LAYERS:
+                private.append(f"{f} includes \"{name}\", which does not name its folder from the repository root")
             if target is None:
                 continue
             layer = target.split("/", 1)[0]
