@@ -1,5 +1,5 @@
 // Texts are GBK in memory; the Win32 boundary takes UTF-16. The conversions
-// name their code page (abi/gbk_code_page.h).
+// name their code page (platform/gbk_code_page.h).
 #pragma once
 #include <string>
 
