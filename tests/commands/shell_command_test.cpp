@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/commands/target_host.h"
+#include "tests/harness/child_process.h"
 
 namespace {
 
@@ -157,30 +158,13 @@ TEST_F(ShellExecute, OperationsPickTheVerb) {
   }
 }
 
-struct FindBoxes {
-  DWORD process;
-  int count;
-};
-
-BOOL CALLBACK CountBoxes(HWND window, LPARAM param) {
-  auto* find = reinterpret_cast<FindBoxes*>(param);
-  wchar_t name[16] = {};
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  GetClassNameW(window, name, 16);
-  if (process == find->process && wcscmp(name, L"#32770") == 0 && IsWindowVisible(window)) ++find->count;
-  return TRUE;
-}
-
 TEST_F(ShellExecute, AMissingTargetShowsNothing) {
   DWORD start = GetTickCount();
   CallSystemInterface(SYSCMD_SHELL_EXECUTE, {I(4), T(folder.Path("没有这个程序.exe"))});
   CallSystemInterface(SYSCMD_SHELL_EXECUTE, {I(2), T(folder.Path("没有这个目录"))});
   EXPECT_LT(GetTickCount() - start, 10000u) << "returns without waiting for anyone";
   Sleep(1000);
-  FindBoxes boxes = {GetCurrentProcessId(), 0};
-  EnumWindows(CountBoxes, reinterpret_cast<LPARAM>(&boxes));
-  EXPECT_EQ(boxes.count, 0);
+  EXPECT_EQ(VisibleWindowsOf(GetCurrentProcessId(), kMessageBoxClass).size(), 0u);
   EXPECT_TRUE(WaitForProbe(200).empty());
 }
 

@@ -3,12 +3,11 @@
 // through a write, QELMO_READONLY_DRIVE a read-only one holding
 // existing.txt ("kept").
 #include <gtest/gtest.h>
-#include <objbase.h>
 
 #include <cstdlib>
 
-#include "runtime/abi/app_header.h"
 #include "tests/commands/target_host.h"
+#include "tests/harness/test_program.h"
 
 namespace {
 
@@ -88,11 +87,4 @@ TEST_F(ReadOnlyDrive, NothingCanBeWrittenButReadingOpens) {
 
 }  // namespace
 
-extern "C" const ApplicationHeader application_header = {};
-extern "C" int32_t __stdcall ApplicationEntry() { return 0; }
-
-int main(int argc, char** argv) {
-  UseTestRuntime();
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+const TestProgram kTestProgram = {UseTestRuntime, nullptr};

@@ -7,6 +7,7 @@
 #include "runtime/notify.h"
 #include "runtime/runtime_state_for_tests.h"
 #include "tests/commands/target_host.h"
+#include "tests/harness/child_process.h"
 #include "ui/component.h"
 
 namespace {
@@ -88,24 +89,6 @@ struct BoxSeen {
   bool other_window_enabled = true;
 };
 
-struct FindBox {
-  DWORD process;
-  HWND box;
-};
-
-BOOL CALLBACK FindOurBox(HWND window, LPARAM param) {
-  auto* find = reinterpret_cast<FindBox*>(param);
-  wchar_t name[16] = {};
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  GetClassNameW(window, name, 16);
-  if (process == find->process && wcscmp(name, L"#32770") == 0 && IsWindowVisible(window)) {
-    find->box = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 BOOL CALLBACK FindIcon(HWND child, LPARAM param) {
   wchar_t name[16] = {};
   GetClassNameW(child, name, 16);
@@ -118,28 +101,26 @@ BOOL CALLBACK FindIcon(HWND child, LPARAM param) {
 // reads it and presses `press`.
 int32_t ShowAndPress(std::vector<ArgRecord> args, int press, BoxSeen* seen, HWND other_window) {
   std::thread watcher([&] {
-    FindBox find = {GetCurrentProcessId(), nullptr};
-    for (DWORD start = GetTickCount(); !find.box && GetTickCount() - start < 10000; Sleep(20))
-      EnumWindows(FindOurBox, reinterpret_cast<LPARAM>(&find));
-    if (!find.box) return;
+    HWND box = WaitForMessageBoxOf(GetCurrentProcessId(), 10000);
+    if (!box) return;
     Sleep(50);  // let the box finish its set-up
     seen->found = true;
     wchar_t text[256] = {};
-    GetWindowTextW(find.box, text, 256);
+    GetWindowTextW(box, text, 256);
     seen->caption = text;
-    GetDlgItemTextW(find.box, 0xFFFF, text, 256);
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
     seen->text = text;
-    seen->owner = GetWindow(find.box, GW_OWNER);
-    EnumChildWindows(find.box, FindIcon, reinterpret_cast<LPARAM>(&seen->icon));
+    seen->owner = GetWindow(box, GW_OWNER);
+    EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&seen->icon));
     for (int id = IDOK; id <= IDNO; ++id) {
-      HWND button = GetDlgItem(find.box, id);
+      HWND button = GetDlgItem(box, id);
       if (button && IsWindowVisible(button)) seen->buttons.push_back(id);
     }
     for (int id : seen->buttons)
-      if ((GetWindowLongW(GetDlgItem(find.box, id), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+      if ((GetWindowLongW(GetDlgItem(box, id), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
         seen->default_button = id;
     seen->other_window_enabled = IsWindowEnabled(other_window) != 0;
-    PostMessageW(find.box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), 0);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), 0);
   });
   int32_t answer = CallCommand(CMD_MESSAGE_BOX, static_cast<int32_t>(args.size()), args.data()).as_int();
   watcher.join();

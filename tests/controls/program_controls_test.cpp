@@ -13,6 +13,7 @@
 #include "runtime/abi/kernel_services.h"
 #include "tests/controls/controls_fixture.h"
 #include "tests/harness/child_process.h"
+#include "tests/harness/test_program.h"
 #include "ui/units/standard_controls.h"
 
 namespace controls_test {
@@ -99,7 +100,7 @@ TEST(StatusBarMethod, OnAWindowNotLoadedEndsInTheErrorBox) {
 }  // namespace controls_test
 
 // Run as a child by the process tests.
-int RunControlScenario(const std::string& name) {
+static int RunControlScenario(const std::string& name, int, char**) {
   using namespace controls_test;
   test_runtime::StartWith(kLibraries, 4);
   window_link::LoadTemplate(test_controls_template, test_controls_template_size,
@@ -110,3 +111,5 @@ int RunControlScenario(const std::string& name) {
   }
   return 3;
 }
+
+const TestProgram kTestProgram = {nullptr, RunControlScenario};

@@ -5,21 +5,21 @@
 
 namespace {
 
-struct BoxSearch {
+struct WindowSearch {
   DWORD process_id;
-  HWND found;
+  const wchar_t* class_name;
+  std::vector<HWND> found;
 };
 
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  wchar_t class_name[16] = {};
-  GetClassNameW(window, class_name, 16);
-  if (owner == search->process_id && wcscmp(class_name, L"#32770") == 0 && IsWindowVisible(window)) {
-    search->found = window;
-    return FALSE;
-  }
+  wchar_t class_name[64] = {};
+  GetClassNameW(window, class_name, 64);
+  if (owner == search->process_id && IsWindowVisible(window) &&
+      (!search->class_name || wcscmp(class_name, search->class_name) == 0))
+    search->found.push_back(window);
   return TRUE;
 }
 
@@ -104,16 +104,14 @@ MessageBoxSeen ChildProcess::WaitForMessageBox(DWORD timeout_ms) const {
   MessageBoxSeen seen;
   DWORD start = GetTickCount();
   while (GetTickCount() - start < timeout_ms) {
-    BoxSearch search = {info_.dwProcessId, nullptr};
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-    if (search.found) {
+    if (HWND box = FindMessageBox(info_.dwProcessId)) {
       Sleep(100);  // let the box finish laying out its texts
-      seen.window = search.found;
-      seen.caption = WindowText(search.found);
+      seen.window = box;
+      seen.caption = WindowText(box);
       wchar_t text[4096] = {};
-      GetDlgItemTextW(search.found, 0xFFFF, text, 4096);
+      GetDlgItemTextW(box, 0xFFFF, text, 4096);
       seen.text = text;
-      seen.icon = IconOf(search.found);
+      seen.icon = IconOf(box);
       return seen;
     }
     if (WaitForSingleObject(info_.hProcess, 50) == WAIT_OBJECT_0) break;
@@ -121,10 +119,22 @@ MessageBoxSeen ChildProcess::WaitForMessageBox(DWORD timeout_ms) const {
   return seen;
 }
 
-HWND FindMessageBox(DWORD process_id) {
-  BoxSearch search = {process_id, nullptr};
-  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+std::vector<HWND> VisibleWindowsOf(DWORD process_id, const wchar_t* class_name) {
+  WindowSearch search = {process_id, class_name, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+HWND FindMessageBox(DWORD process_id) {
+  std::vector<HWND> boxes = VisibleWindowsOf(process_id, kMessageBoxClass);
+  return boxes.empty() ? nullptr : boxes.front();
+}
+
+HWND WaitForMessageBoxOf(DWORD process_id, DWORD timeout_ms) {
+  HWND box = FindMessageBox(process_id);
+  for (DWORD start = GetTickCount(); !box && GetTickCount() - start < timeout_ms; Sleep(20))
+    box = FindMessageBox(process_id);
+  return box;
 }
 
 bool ChildProcess::HasMessageBox() const { return FindMessageBox(info_.dwProcessId) != nullptr; }
@@ -140,28 +150,7 @@ DWORD ChildProcess::WaitForExit(DWORD timeout_ms) {
   return code;
 }
 
-namespace {
-
-struct WindowCollection {
-  DWORD process_id;
-  std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
-  auto* collection = reinterpret_cast<WindowCollection*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == collection->process_id && IsWindowVisible(window)) collection->windows.push_back(window);
-  return TRUE;
-}
-
-}  // namespace
-
-std::vector<HWND> ChildProcess::Windows() const {
-  WindowCollection collection = {info_.dwProcessId, {}};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&collection));
-  return collection.windows;
-}
+std::vector<HWND> ChildProcess::Windows() const { return VisibleWindowsOf(info_.dwProcessId); }
 
 std::wstring TestProgramFolder() {
   wchar_t path[MAX_PATH];

@@ -9,8 +9,15 @@
 // The system icon a message box shows, told by its pixels.
 enum class BoxIcon { kNone, kWarning, kError, kInformation, kQuestion, kOther };
 
+// The visible top-level windows of a process, in z-order; only those of
+// class `class_name` when one is given.
+std::vector<HWND> VisibleWindowsOf(DWORD process_id, const wchar_t* class_name = nullptr);
+// The class of message boxes and other dialogs.
+inline constexpr wchar_t kMessageBoxClass[] = L"#32770";
 // A visible message box of the process, or null.
 HWND FindMessageBox(DWORD process_id);
+// The same, waiting up to `timeout_ms` for one to show.
+HWND WaitForMessageBoxOf(DWORD process_id, DWORD timeout_ms);
 
 struct MessageBoxSeen {
   HWND window = nullptr;

@@ -17,11 +17,8 @@ namespace {
 // The owner the box must get: the first visible top-level window of this
 // process without a parent, in the order the system walks them.
 HWND FirstVisibleWindowOfThisProcess() {
-  for (HWND w = FindWindowExW(nullptr, nullptr, nullptr, nullptr); w; w = FindWindowExW(nullptr, w, nullptr, nullptr)) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(w) && !GetParent(w)) return w;
-  }
+  for (HWND w : VisibleWindowsOf(GetCurrentProcessId()))
+    if (!GetParent(w)) return w;
   return nullptr;
 }
 

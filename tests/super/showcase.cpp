@@ -1,14 +1,19 @@
-// Scenes held up for a screenshot: "tooltip" hovers the help icon until its
-// tip shows; "percent" shows a progress bar at 57% with "57%" over it.
+// The super button tests' scenarios: scenes held up for a screenshot
+// (--scenario NAME [SECONDS]): "tooltip" hovers the help icon until its tip
+// shows; "percent" shows a progress bar at 57% with "57%" over it.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <string>
 
+#include "tests/harness/test_program.h"
 #include "tests/super/super_support.h"
 #include "ui/units/trans_label.h"
 
-int ShowScene(const std::string& name, int seconds) {
+namespace {
+
+int ShowScene(const std::string& name, int arg_count, char** args) {
+  const int seconds = arg_count >= 1 ? std::stoi(args[0]) : 10;
   PrepareTestWindows();
   HWND window = LoadTestWindow();
   if (!window) return 2;
@@ -40,3 +45,7 @@ int ShowScene(const std::string& name, int seconds) {
   UnloadTestWindows();
   return 0;
 }
+
+}  // namespace
+
+const TestProgram kTestProgram = {nullptr, ShowScene};

@@ -7,6 +7,7 @@
 #include "platform/pointer_word.h"
 #include "runtime/abi/kernel_services.h"
 #include "runtime/heap.h"
+#include "runtime/picture_decoder.h"
 #include "runtime/runtime_state_for_tests.h"
 #include "runtime/window_link.h"
 #include "ui/window_manager.h"
@@ -25,6 +26,7 @@ const LibraryDescriptor* const kLibraries[] = {&core_library, &ui_extension_libr
 }  // namespace
 
 void PrepareTestWindows() {
+  SetPictureDecoder(BmpPictureToBitmap);
   // Away from every button: a pointer left over a button hovers it.
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   test_runtime::StartWith(kLibraries, 4);

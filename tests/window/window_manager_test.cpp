@@ -14,6 +14,7 @@
 #include "runtime/notify.h"
 #include "runtime/runtime_state_for_tests.h"
 #include "runtime/window_link.h"
+#include "tests/harness/test_program.h"
 #include "tests/window/test_routines.h"
 #include "tests/window/test_units.h"
 #include "ui/component.h"
@@ -474,10 +475,8 @@ TEST_F(WindowManagerTest, ObjectLookupByNotification) {
   EXPECT_EQ(NotifyRuntime(1002, 0x00050001, 0), 0);
 }
 
-}  // namespace
-
 // Run as a child by the process tests: a scenario that ends in an error box.
-int RunWindowScenario(const std::string& name) {
+int RunWindowScenario(const std::string& name, int, char**) {
   test_runtime::StartWith(kLibraries, 4);
   window_link::LoadTemplate(test_windows_template, test_windows_template_size,
                             reinterpret_cast<const void*>(&test_windows_code_base));
@@ -496,3 +495,7 @@ int RunWindowScenario(const std::string& name) {
   if (name == "start_window_fails") kernel_services.LoadStartWindow(kWindowC);
   return 3;
 }
+
+}  // namespace
+
+const TestProgram kTestProgram = {nullptr, RunWindowScenario};

@@ -1,8 +1,7 @@
-// The command tests' program: the tests, or with --scenario NAME one run as
-// an application would make it (runtime initialised, the commands reached
-// through the library table, errors shown by the runtime), watched from
-// outside by command_process_test.cpp.
-#include <gtest/gtest.h>
+// The command tests' program: its application header (the libraries), and
+// its scenarios, each a run as an application would make it (runtime
+// initialised, the commands reached through the library table, errors shown
+// by the runtime), watched from outside by command_process_test.cpp.
 #include <objbase.h>
 
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include "runtime/abi/app_header.h"
 #include "runtime/abi/kernel_services.h"
 #include "tests/commands/target_host.h"
+#include "tests/harness/test_program.h"
 
 namespace {
 
@@ -28,7 +28,8 @@ ArgRecord CoreCall(CoreCommandIndex index, std::vector<ArgRecord> args) {
                                          args.data());
 }
 
-int RunScenario(const std::string& name, const char* report_path) {
+int RunScenario(const std::string& name, int arg_count, char** args) {
+  const char* report_path = arg_count >= 1 ? args[0] : "";
   kernel_services.AuxService(AUX_INIT_RUNTIME);
   if (name == "divide_by_zero") {
     CoreCall(CMD_INTEGER_DIVIDE, {ArgRecord::Double(7), ArgRecord::Double(0)});
@@ -47,6 +48,11 @@ int RunScenario(const std::string& name, const char* report_path) {
   return 1;  // the scenarios end the program themselves
 }
 
+void PrepareTests() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // as the runtime's OleInitialize does, for the shell
+  UseTestRuntime();
+}
+
 }  // namespace
 
 extern "C" const ApplicationHeader application_header = {
@@ -54,10 +60,4 @@ extern "C" const ApplicationHeader application_header = {
 };
 extern "C" int32_t __stdcall ApplicationEntry() { return 0; }
 
-int main(int argc, char** argv) {
-  if (argc >= 3 && std::string(argv[1]) == "--scenario") return RunScenario(argv[2], argc >= 4 ? argv[3] : "");
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the runtime's OleInitialize, for the shell
-  UseTestRuntime();
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+const TestProgram kTestProgram = {PrepareTests, RunScenario};
