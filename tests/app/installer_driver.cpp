@@ -34,7 +34,7 @@ std::wstring WindowText(HWND window) {
 InstallerDriver::InstallerDriver(const std::wstring& folder_name, const wchar_t* program) {
   folder_ = MakeTempFolder(folder_name);
   std::wstring exe = folder_ + L"qelmo.exe";
-  CopyFileW((TestProgramFolder() + L"..\\..\\app\\" + program).c_str(), exe.c_str(), FALSE);
+  CopyFileW(BuiltProgram(program).c_str(), exe.c_str(), FALSE);
   Start(exe);
 }
 

@@ -48,7 +48,7 @@ TEST(PlantedLibraries, NoneRunsWhileTheProgramDownloadsAndChecksAnArchive) {
   ServerRate(0);
   std::wstring folder = MakeTempFolder(L"qelmo-planted");
   std::wstring exe = folder + L"qelmo.exe";
-  ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"..\\..\\app\\qelmo_hashed.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(BuiltProgram(L"qelmo_hashed.exe").c_str(), exe.c_str(), FALSE));
   std::wstring planted = TestProgramFolder() + L"planted_library.dll";
   std::vector<std::wstring> names = NativeFirstNames();
   ASSERT_GE(names.size(), 5u) << "WINEDLLOVERRIDES lists the planted names";

@@ -146,7 +146,7 @@ TEST_F(ResumeTest, AFailedClickKeepsThePartForTheNextOne) {
   long long kept = 0;
   std::wstring folder = CutOffRun(L"qelmo-resume-failures", L"qelmo.exe", &kept);
   std::wstring offline = folder + L"qelmo_no_server.exe";
-  ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"..\\..\\app\\qelmo_no_server.exe").c_str(), offline.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(BuiltProgram(L"qelmo_no_server.exe").c_str(), offline.c_str(), FALSE));
   {
     InstallerDriver no_server = InstallerDriver::InPlace(offline);
     FailingClick(no_server, kept);

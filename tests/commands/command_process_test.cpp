@@ -9,12 +9,6 @@ namespace {
 
 constexpr DWORD kTimeout = 15000;
 
-std::wstring ThisProgram() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return path;
-}
-
 struct ErrorCase {
   const char* scenario;
   const wchar_t* message;
@@ -24,7 +18,7 @@ class CommandErrors : public ::testing::TestWithParam<ErrorCase> {};
 
 TEST_P(CommandErrors, ShowTheErrorBoxAndEndWithMinusOne) {
   ChildProcess child;
-  ASSERT_TRUE(child.Start(ThisProgram(), L"--scenario " + std::wstring(GetParam().scenario,
+  ASSERT_TRUE(child.Start(ThisTestProgram(), L"--scenario " + std::wstring(GetParam().scenario,
                                                                         GetParam().scenario + strlen(GetParam().scenario))));
   MessageBoxSeen box = child.WaitForMessageBox(kTimeout);
   ChildProcess::PressOk(box);
@@ -44,7 +38,7 @@ TEST(CommandsInAProgram, RunDirectoryIsTheProgramsFolder) {
   std::wstring folder = MakeTempFolder(L"qelmo-commands");
   std::wstring report = folder + L"folder.txt";
   ChildProcess child;
-  ASSERT_TRUE(child.Start(ThisProgram(), L"--scenario program_folder \"" + report + L"\""));
+  ASSERT_TRUE(child.Start(ThisTestProgram(), L"--scenario program_folder \"" + report + L"\""));
   EXPECT_EQ(child.WaitForExit(kTimeout), 3u);
   std::wstring program_folder = TestProgramFolder();
   EXPECT_EQ(FromGbk(ReadFileBytes(report)), program_folder.substr(0, program_folder.size() - 1));

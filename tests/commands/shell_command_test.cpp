@@ -14,13 +14,6 @@ ArgRecord T(const std::string& text) { return ArgRecord::Text(text.c_str()); }
 ArgRecord I(int32_t v) { return ArgRecord::Int(v); }
 const ArgRecord kOmitted = ArgRecord::Omitted();
 
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
 class ShellExecute : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -49,7 +42,7 @@ class ShellExecute : public ::testing::Test {
 
   TestFolder folder{L"qelmo-外壳"};
   std::wstring out_ = folder.wide() + L"probe.out";
-  std::wstring probe_ = ProgramFolder() + L"shell_probe.exe";
+  std::wstring probe_ = TestProgramFolder() + L"shell_probe.exe";
   std::string probe_gbk_ = Gbk(probe_);
 };
 

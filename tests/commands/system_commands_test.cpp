@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "platform/window_class.h"
 #include "runtime/notify.h"
 #include "runtime/runtime_state_for_tests.h"
 #include "tests/commands/target_host.h"
@@ -39,11 +40,7 @@ TEST(RunDirectory, IsTheProgramFolderWithoutABackslash) {
 class CountingWindow {
  public:
   CountingWindow() {
-    WNDCLASSW window_class = {};
-    window_class.lpfnWndProc = Proc;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"QelmoCommandTestWindow";
-    RegisterClassW(&window_class);
+    RegisterWindowClass(L"QelmoCommandTestWindow", 0, Proc);
     window_ = CreateWindowExW(0, L"QelmoCommandTestWindow", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
                               100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     count_ = 0;

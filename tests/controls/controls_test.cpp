@@ -11,7 +11,7 @@ constexpr COLORREF kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255), kWhite = RGB
 // ----------------------------------------------------------- progress bar
 
 TEST_F(ControlsTest, ProgressPositionIsClampedAndKeptAsWritten) {
-  HWND bar = Handle(kBar);
+  HWND bar = HandleOf(kBar);
   Pixels empty(bar);
   const int right = empty.width() - 3, middle = empty.height() / 2;
 
@@ -39,10 +39,7 @@ TEST_F(ControlsTest, ProgressPositionIsClampedAndKeptAsWritten) {
 // repainting itself must not wipe the text out.
 TEST_F(ControlsTest, TextOverTheBarSurvivesPositionWrites) {
   constexpr COLORREF kBlack = RGB(0, 0, 0);
-  auto black_pixels = [] {
-    Pixels pixels(Handle(kBarText));
-    return pixels.width() * pixels.height() - pixels.CountNot(kBlack);
-  };
+  auto black_pixels = [this] { return Pixels(HandleOf(kBarText)).CountOf(kBlack); };
   ASSERT_EQ(black_pixels(), 0);
   for (uint32_t position : {10u, 55u, 100u}) {
     WriteText(kBarText, 8, position == 55 ? "下载" : "正在下载");
@@ -56,15 +53,15 @@ TEST_F(ControlsTest, TextOverTheBarSurvivesPositionWrites) {
 
 TEST_F(ControlsTest, ProgressRangeTakesMinimumAndMaximumInEitherOrder) {
   PBRANGE range = {};
-  SendMessageW(Handle(kSwappedBar), PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+  SendMessageW(HandleOf(kSwappedBar), PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
   EXPECT_EQ(range.iLow, 0);
   EXPECT_EQ(range.iHigh, 100);
-  EXPECT_EQ(SendMessageW(Handle(kSwappedBar), PBM_GETPOS, 0, 0), 30);
+  EXPECT_EQ(SendMessageW(HandleOf(kSwappedBar), PBM_GETPOS, 0, 0), 30);
   EXPECT_EQ(Read(kSwappedBar, 11), 100u) << "the properties keep what was stored";
 
   // A position below zero, stored in a range below zero, is shown and kept
   // as stored, and saved back so.
-  EXPECT_EQ(SendMessageW(Handle(kNegativeBar), PBM_GETPOS, 0, 0), -50);
+  EXPECT_EQ(SendMessageW(HandleOf(kNegativeBar), PBM_GETPOS, 0, 0), -50);
   EXPECT_EQ(static_cast<int32_t>(Read(kNegativeBar, 13)), -50);
   auto save = reinterpret_cast<UnitSaveProperties>(kProcessBarUnit.interface_function(UNIT_SAVE_PROPERTIES));
   HGLOBAL saved = save(ObjectOf(kNegativeBar));
@@ -75,25 +72,25 @@ TEST_F(ControlsTest, ProgressRangeTakesMinimumAndMaximumInEitherOrder) {
 
   Write(kBar, 11, 80);
   Write(kBar, 12, 20);
-  SendMessageW(Handle(kBar), PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+  SendMessageW(HandleOf(kBar), PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
   EXPECT_EQ(range.iLow, 20);
   EXPECT_EQ(range.iHigh, 80);
 }
 
 TEST_F(ControlsTest, ProgressOrientationRebuildsOnlyWhenItChanges) {
   Write(kBar, 13, 42);
-  HWND before = Handle(kBar);
+  HWND before = HandleOf(kBar);
   Write(kBar, 9, 0);
-  EXPECT_EQ(Handle(kBar), before) << "the same orientation: nothing to rebuild";
+  EXPECT_EQ(HandleOf(kBar), before) << "the same orientation: nothing to rebuild";
   Write(kBar, 9, 1);
-  HWND after = Handle(kBar);
+  HWND after = HandleOf(kBar);
   ASSERT_NE(after, before);
   EXPECT_TRUE(GetWindowLongW(after, GWL_STYLE) & PBS_VERTICAL);
   EXPECT_TRUE(GetWindowLongW(after, GWL_STYLE) & PBS_SMOOTH);
   EXPECT_EQ(SendMessageW(after, PBM_GETPOS, 0, 0), 42);
   EXPECT_TRUE(IsWindowVisible(after));
   Write(kBar, 10, 0);
-  EXPECT_FALSE(GetWindowLongW(Handle(kBar), GWL_STYLE) & PBS_SMOOTH);
+  EXPECT_FALSE(GetWindowLongW(HandleOf(kBar), GWL_STYLE) & PBS_SMOOTH);
 }
 
 // ------------------------------------------------------------- status bar
@@ -118,7 +115,7 @@ void SetPartText(uint32_t element, int32_t part, const char* text, bool omit_tex
 }
 
 TEST_F(ControlsTest, StatusBarPartsComeFromTheTemplate) {
-  HWND bar = Handle(kBottomStatus);
+  HWND bar = HandleOf(kBottomStatus);
   int edges[8] = {};
   ASSERT_EQ(SendMessageW(bar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
   EXPECT_EQ(edges[0], 60);
@@ -126,12 +123,12 @@ TEST_F(ControlsTest, StatusBarPartsComeFromTheTemplate) {
   EXPECT_EQ(edges[4], 241);
   EXPECT_EQ(PartTexts(bar), (std::vector<std::wstring>{L"甲", L"乙", L"丙", L"丁", L"戊"}));
   EXPECT_EQ(HIWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 1, 0)), SBT_NOBORDERS);
-  ASSERT_EQ(SendMessageW(Handle(kTopStatus), SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 2);
+  ASSERT_EQ(SendMessageW(HandleOf(kTopStatus), SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 2);
   EXPECT_EQ(edges[1], -1) << "width -1 reaches the right edge";
 }
 
 TEST_F(ControlsTest, SetPartTextChangesOnlyThatPart) {
-  HWND bar = Handle(kBottomStatus);
+  HWND bar = HandleOf(kBottomStatus);
   SetPartText(kBottomStatus, 4, "第五部分");
   EXPECT_EQ(PartTexts(bar), (std::vector<std::wstring>{L"甲", L"乙", L"丙", L"丁", L"第五部分"}));
   SetPartText(kBottomStatus, 5, "越界");
@@ -154,12 +151,12 @@ TEST_F(ControlsTest, StatusBarsStayDockedAgainstTheirEdge) {
   auto check = [this](const char* when) {
     RECT client;
     GetClientRect(window_, &client);
-    RECT bottom = RectInParent(Handle(kBottomStatus));
+    RECT bottom = RectInParent(HandleOf(kBottomStatus));
     EXPECT_EQ(bottom.bottom, client.bottom) << when;
     EXPECT_EQ(bottom.left, 0) << when;
     EXPECT_EQ(bottom.right, client.right) << when;
     EXPECT_GT(bottom.bottom - bottom.top, 10) << when;
-    RECT top = RectInParent(Handle(kTopStatus));
+    RECT top = RectInParent(HandleOf(kTopStatus));
     EXPECT_EQ(top.top, 0) << when;
     EXPECT_EQ(top.right, client.right) << when;
   };
@@ -167,17 +164,17 @@ TEST_F(ControlsTest, StatusBarsStayDockedAgainstTheirEdge) {
   SetWindowPos(window_, nullptr, 0, 0, 520, 420, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   check("after the window grew");
   Write(kBottomStatus, 9, 2);  // free: rebuilt, placed where it is
-  RECT free = RectInParent(Handle(kBottomStatus));
+  RECT free = RectInParent(HandleOf(kBottomStatus));
   SetWindowPos(window_, nullptr, 0, 0, 480, 380, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT still = RectInParent(Handle(kBottomStatus));
+  RECT still = RectInParent(HandleOf(kBottomStatus));
   EXPECT_EQ(still.top, free.top) << "a free status bar does not follow the edge";
-  EXPECT_EQ(PartText(Handle(kBottomStatus), 0), L"甲") << "a rebuild keeps the parts";
+  EXPECT_EQ(PartText(HandleOf(kBottomStatus), 0), L"甲") << "a rebuild keeps the parts";
 }
 
 // ---------------------------------------------------------------- edit box
 
 TEST_F(ControlsTest, ContentWritesRaiseTheChangeOnceEvenWhenReadOnly) {
-  HWND box = Handle(kReadOnlyBox);
+  HWND box = HandleOf(kReadOnlyBox);
   ASSERT_TRUE(GetWindowLongW(box, GWL_STYLE) & ES_READONLY);
   EXPECT_EQ(ReadText(kReadOnlyBox, 8), "旧内容");
   WriteText(kReadOnlyBox, 8, "新的内容");
@@ -191,7 +188,7 @@ TEST_F(ControlsTest, ContentWritesRaiseTheChangeOnceEvenWhenReadOnly) {
   EXPECT_EQ(g_control_counts.edit_changed, 3);
 
   // What the user types is still reported.
-  HWND plain = Handle(kPlainBox);
+  HWND plain = HandleOf(kPlainBox);
   SendMessageW(plain, WM_CHAR, 'x', 0);
   EXPECT_EQ(g_control_counts.edit_changed, 4);
 }
@@ -202,7 +199,7 @@ TEST_F(ControlsTest, SelectionCountsGbkBytes) {
   Write(kPlainBox, 25, 3);
   EXPECT_EQ(ReadText(kPlainBox, 26), "文a");
   DWORD start = 0, end = 0;
-  SendMessageW(Handle(kPlainBox), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageW(HandleOf(kPlainBox), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 1u);
   EXPECT_EQ(end, 3u);
   EXPECT_EQ(Read(kPlainBox, 24), 2u);
@@ -213,14 +210,14 @@ TEST_F(ControlsTest, SelectionCountsGbkBytes) {
 
 TEST_F(ControlsTest, EditBoxStyleChangesRebuildWithTheLiveContent) {
   WriteText(kPlainBox, 8, "保留的内容");
-  HWND before = Handle(kPlainBox);
+  HWND before = HandleOf(kPlainBox);
   Write(kPlainBox, 15, 1);  // multi-line
-  HWND after = Handle(kPlainBox);
+  HWND after = HandleOf(kPlainBox);
   ASSERT_NE(after, before);
   EXPECT_TRUE(GetWindowLongW(after, GWL_STYLE) & ES_MULTILINE);
   EXPECT_EQ(WindowText(after), L"保留的内容");
   Write(kPlainBox, 18, 2);  // password
-  EXPECT_TRUE(GetWindowLongW(Handle(kPlainBox), GWL_STYLE) & ES_PASSWORD);
+  EXPECT_TRUE(GetWindowLongW(HandleOf(kPlainBox), GWL_STYLE) & ES_PASSWORD);
   EXPECT_EQ(ReadText(kPlainBox, 8), "保留的内容");
 
   // A single-line box with a spin mode gets an up-down beside it.
@@ -228,7 +225,7 @@ TEST_F(ControlsTest, EditBoxStyleChangesRebuildWithTheLiveContent) {
   Write(kPlainBox, 22, 9);
   Write(kPlainBox, 23, 3);
   Write(kPlainBox, 21, 1);
-  HWND box = Handle(kPlainBox);
+  HWND box = HandleOf(kPlainBox);
   HWND spin = GetDlgItem(window_, GetDlgCtrlID(box) + 4);
   ASSERT_NE(spin, nullptr);
   EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(spin, UDM_GETBUDDY, 0, 0)), box);
@@ -242,28 +239,28 @@ TEST_F(ControlsTest, EditBoxStyleChangesRebuildWithTheLiveContent) {
 // ------------------------------------------------------------------- label
 
 TEST_F(ControlsTest, ATransparentLabelPaintsNoBackground) {
-  Pixels transparent(Handle(kTransparentLabel));
-  Pixels opaque(Handle(kOpaqueLabel));
+  Pixels transparent(HandleOf(kTransparentLabel));
+  Pixels opaque(HandleOf(kOpaqueLabel));
   EXPECT_EQ(transparent.At(50, 15), kGreen) << "the window's background shows through";
   EXPECT_EQ(opaque.At(50, 15), kBlue);
-  EXPECT_TRUE(GetWindowLongW(Handle(kTransparentLabel), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+  EXPECT_TRUE(GetWindowLongW(HandleOf(kTransparentLabel), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
 
   // Text written to it is drawn over the background, and rewriting it
   // leaves no trace of the old text.
   WriteText(kTransparentLabel, 8, "一二三");
-  Pixels with_text(Handle(kTransparentLabel));
+  Pixels with_text(HandleOf(kTransparentLabel));
   EXPECT_GT(with_text.CountNot(kGreen), 0);
   WriteText(kTransparentLabel, 8, "");
-  EXPECT_EQ(Pixels(Handle(kTransparentLabel)).CountNot(kGreen), 0);
+  EXPECT_EQ(Pixels(HandleOf(kTransparentLabel)).CountNot(kGreen), 0);
 
   // Leaving the effect fills the background again.
   Write(kTransparentLabel, 9, 0);
-  EXPECT_EQ(Pixels(Handle(kTransparentLabel)).At(50, 15), kBlue);
-  EXPECT_FALSE(GetWindowLongW(Handle(kTransparentLabel), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+  EXPECT_EQ(Pixels(HandleOf(kTransparentLabel)).At(50, 15), kBlue);
+  EXPECT_FALSE(GetWindowLongW(HandleOf(kTransparentLabel), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
 }
 
 TEST_F(ControlsTest, LabelTextShowsAtOnceWithoutTheMessageLoop) {
-  HWND label = Handle(kTextLabel);
+  HWND label = HandleOf(kTextLabel);
   ASSERT_EQ(Pixels(label).CountNot(kWhite), 0);
   WriteText(kTextLabel, 8, "国国国");
   RECT pending;
@@ -282,7 +279,7 @@ TEST_F(ControlsTest, WritesThatChangeNothingPaintNothing) {
   WriteText(kTextLabel, 8, "同样");
   Write(kBar, 13, 57);
   SetPartText(kBottomStatus, 2, "同样");
-  PaintCounter label(Handle(kTextLabel)), bar(Handle(kBar)), status(Handle(kBottomStatus));
+  PaintCounter label(HandleOf(kTextLabel)), bar(HandleOf(kBar)), status(HandleOf(kBottomStatus));
   for (int i = 0; i < 3; ++i) {
     WriteText(kTextLabel, 8, "同样");
     Write(kBar, 13, 57);
@@ -324,9 +321,9 @@ TEST_F(ControlsTest, AlignmentsPlaceTheTextWrappedOrNot) {
   for (uint32_t wrap : {0u, 1u}) {
     Write(kTextLabel, 25, wrap);
     Write(kTextLabel, 26, 0);
-    auto [top_first, top_last] = InkRows(Handle(kTextLabel), kWhite);
+    auto [top_first, top_last] = InkRows(HandleOf(kTextLabel), kWhite);
     Write(kTextLabel, 26, 2);
-    auto [bottom_first, bottom_last] = InkRows(Handle(kTextLabel), kWhite);
+    auto [bottom_first, bottom_last] = InkRows(HandleOf(kTextLabel), kWhite);
     ASSERT_GE(top_first, 0) << wrap;
     // The label is 40 high and the glyph about 24: the two placements differ
     // by the spare height, also for wrapped text.
@@ -334,14 +331,14 @@ TEST_F(ControlsTest, AlignmentsPlaceTheTextWrappedOrNot) {
     EXPECT_GT(bottom_last, top_last + 10) << "wrap " << wrap;
   }
   Write(kTextLabel, 24, 2);
-  Pixels right(Handle(kTextLabel));
+  Pixels right(HandleOf(kTextLabel));
   for (int y = 0; y < right.height(); ++y)
     for (int x = 0; x < right.width() / 2; ++x) ASSERT_EQ(right.At(x, y), kWhite) << "right-aligned text only on the right";
 }
 
 TEST_F(ControlsTest, AGradientFrameIsDrawnInsideTheLabelInItsColoursOnly) {
   // The old-version label: border 6, frame width 2, one frame colour (red).
-  Pixels frame(Handle(kOldLabel));
+  Pixels frame(HandleOf(kOldLabel));
   EXPECT_EQ(frame.At(0, 10), RGB(255, 0, 0));
   EXPECT_EQ(frame.At(1, 10), RGB(255, 0, 0));
   EXPECT_EQ(frame.At(2, 10), GetSysColor(COLOR_BTNFACE)) << "inside: the default background";
@@ -349,7 +346,7 @@ TEST_F(ControlsTest, AGradientFrameIsDrawnInsideTheLabelInItsColoursOnly) {
   // Its one colour set back to the default leaves no frame colour at all: no
   // frame is drawn (painting one crashed on the empty list).
   Write(kOldLabel, 12, 0xFF000000);
-  Pixels no_frame(Handle(kOldLabel));
+  Pixels no_frame(HandleOf(kOldLabel));
   const int right = no_frame.width() - 1, bottom = no_frame.height() - 1;
   for (POINT corner : {POINT{0, 0}, POINT{1, 1}, POINT{right, bottom}, POINT{right - 1, bottom - 1}})
     EXPECT_EQ(no_frame.At(corner.x, corner.y), GetSysColor(COLOR_BTNFACE)) << corner.x << ", " << corner.y;
@@ -358,9 +355,9 @@ TEST_F(ControlsTest, AGradientFrameIsDrawnInsideTheLabelInItsColoursOnly) {
 // ------------------------------------------------------------------ button
 
 TEST_F(ControlsTest, AClickRunsTheBoundRoutine) {
-  SendMessageW(Handle(kButton), BM_CLICK, 0, 0);
+  SendMessageW(HandleOf(kButton), BM_CLICK, 0, 0);
   EXPECT_EQ(g_control_counts.button_clicked, 1);
-  SendMessageW(Handle(kDefaultButton), BM_CLICK, 0, 0);
+  SendMessageW(HandleOf(kDefaultButton), BM_CLICK, 0, 0);
   EXPECT_EQ(g_control_counts.button_clicked, 1) << "an unbound button runs nothing";
 }
 
@@ -368,8 +365,8 @@ TEST_F(ControlsTest, ButtonTypeAndAlignmentChangeTheLiveControl) {
   auto is_default = reinterpret_cast<UnitIsDefaultButton>(kButtonUnit.interface_function(UNIT_IS_DEFAULT_BUTTON));
   EXPECT_EQ(is_default(ObjectOf(kDefaultButton)), 1);
   EXPECT_EQ(is_default(ObjectOf(kButton)), 0);
-  EXPECT_EQ(GetWindowLongW(Handle(kDefaultButton), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-  HWND button = Handle(kButton);
+  EXPECT_EQ(GetWindowLongW(HandleOf(kDefaultButton), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  HWND button = HandleOf(kButton);
   LONG style = GetWindowLongW(button, GWL_STYLE);
   EXPECT_EQ(style & (BS_CENTER | BS_VCENTER), BS_CENTER | BS_VCENTER);
   EXPECT_TRUE(style & BS_MULTILINE);
@@ -377,7 +374,7 @@ TEST_F(ControlsTest, ButtonTypeAndAlignmentChangeTheLiveControl) {
   Write(kButton, 9, 1);
   Write(kButton, 11, 0);
   Write(kButton, 12, 7);
-  EXPECT_EQ(Handle(kButton), button) << "no rebuild for these";
+  EXPECT_EQ(HandleOf(kButton), button) << "no rebuild for these";
   style = GetWindowLongW(button, GWL_STYLE);
   EXPECT_EQ(style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
   EXPECT_EQ(style & (BS_CENTER | BS_VCENTER), BS_LEFT | BS_BOTTOM);
@@ -419,10 +416,10 @@ TEST_F(ControlsTest, ANewPictureRebuildsTheButton) {
       {"undecodable", {1, 2, 3, 4, 5, 6, 7, 8, 9}, 0, IMAGE_BITMAP},
   };
   for (const Case& c : cases) {
-    HWND before = Handle(kButton);
+    HWND before = HandleOf(kButton);
     std::vector<uint8_t> array = ByteArray(c.picture);
-    Write(kButton, 8, Word(array.data()));
-    HWND after = Handle(kButton);
+    Write(kButton, 8, PointerWord(array.data()));
+    HWND after = HandleOf(kButton);
     ASSERT_NE(after, before) << c.what;
     EXPECT_FALSE(IsWindow(before));
     LONG style = GetWindowLongW(after, GWL_STYLE);
@@ -432,16 +429,16 @@ TEST_F(ControlsTest, ANewPictureRebuildsTheButton) {
     SendMessageW(after, BM_CLICK, 0, 0);
   }
   EXPECT_EQ(g_control_counts.button_clicked, 3) << "the rebuilt button still runs its routine";
-  HWND last = Handle(kButton);
+  HWND last = HandleOf(kButton);
   std::vector<uint8_t> same = ByteArray({1, 2, 3, 4, 5, 6, 7, 8, 9});
-  Write(kButton, 8, Word(same.data()));
-  EXPECT_EQ(Handle(kButton), last) << "the same picture again: no rebuild";
+  Write(kButton, 8, PointerWord(same.data()));
+  EXPECT_EQ(HandleOf(kButton), last) << "the same picture again: no rebuild";
 }
 
 // ------------------------------------------------------------ common dialog
 
 TEST_F(ControlsTest, TheCommonDialogIsNeverShownAndKeepsItsProperties) {
-  HWND holder = Handle(kDialog);
+  HWND holder = HandleOf(kDialog);
   ASSERT_NE(holder, nullptr);
   wchar_t class_name[32] = {};
   GetClassNameW(holder, class_name, 32);

@@ -21,17 +21,6 @@ namespace {
 
 constexpr DWORD kTimeout = 15000;
 
-HWND WaitForWindow(ChildProcess& child) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeout; Sleep(50)) {
-    for (HWND window : child.Windows()) {
-      wchar_t class_name[32] = {};
-      GetClassNameW(window, class_name, 32);
-      if (wcscmp(class_name, L"KVWindow") == 0) return window;
-    }
-  }
-  return nullptr;
-}
-
 std::map<std::wstring, std::vector<HWND>> ChildrenByClass(HWND window) {
   std::map<std::wstring, std::vector<HWND>> children;
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -44,8 +33,8 @@ std::map<std::wstring, std::vector<HWND>> ChildrenByClass(HWND window) {
 
 TEST(Program, ShowsItsStandardControls) {
   ChildProcess child;
-  ASSERT_TRUE(child.Start(TestProgramFolder() + L"..\\..\\app\\qelmo.exe", L""));
-  HWND window = WaitForWindow(child);
+  ASSERT_TRUE(child.Start(BuiltProgram(L"qelmo.exe"), L""));
+  HWND window = child.WaitForWindow(L"KVWindow", kTimeout);
   ASSERT_NE(window, nullptr);
   auto children = ChildrenByClass(window);
 
@@ -86,10 +75,8 @@ TEST(Program, ShowsItsStandardControls) {
 }
 
 TEST(StatusBarMethod, OnAWindowNotLoadedEndsInTheErrorBox) {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
   ChildProcess child;
-  ASSERT_TRUE(child.Start(self, L"--scenario set_part_text_unloaded"));
+  ASSERT_TRUE(child.Start(ThisTestProgram(), L"--scenario set_part_text_unloaded"));
   MessageBoxSeen box = child.WaitForMessageBox(kTimeout);
   ChildProcess::PressOk(box);
   EXPECT_NE(box.text.find(L"指定窗口或窗口组件不存在或尚未载入"), std::wstring::npos) << box.text;
@@ -102,9 +89,7 @@ TEST(StatusBarMethod, OnAWindowNotLoadedEndsInTheErrorBox) {
 // Run as a child by the process tests.
 static int RunControlScenario(const std::string& name, int, char**) {
   using namespace controls_test;
-  test_runtime::StartWith(kLibraries, 4);
-  window_link::LoadTemplate(test_controls_template, test_controls_template_size,
-                            reinterpret_cast<const void*>(&test_controls_code_base));
+  StartTestForm(kControlsForm);
   if (name == "set_part_text_unloaded") {
     ArgRecord args[3] = {{kWindow, kBottomStatus, 0x00020002}, ArgRecord::Int(0), ArgRecord::Text("文字")};
     StatusBarSetPartText(nullptr, 3, args);

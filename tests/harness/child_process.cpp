@@ -152,12 +152,27 @@ DWORD ChildProcess::WaitForExit(DWORD timeout_ms) {
 
 std::vector<HWND> ChildProcess::Windows() const { return VisibleWindowsOf(info_.dwProcessId); }
 
-std::wstring TestProgramFolder() {
+HWND ChildProcess::WaitForWindow(const wchar_t* class_name, DWORD timeout_ms) const {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms; Sleep(50)) {
+    std::vector<HWND> windows = VisibleWindowsOf(info_.dwProcessId, class_name);
+    if (!windows.empty()) return windows.front();
+  }
+  return nullptr;
+}
+
+std::wstring ThisTestProgram() {
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+  return path;
 }
+
+std::wstring TestProgramFolder() {
+  std::wstring program = ThisTestProgram();
+  return program.substr(0, program.find_last_of(L'\\') + 1);
+}
+
+// The test programs are in build/tests/<folder>/.
+std::wstring BuiltProgram(const std::wstring& name) { return TestProgramFolder() + L"..\\..\\app\\" + name; }
 
 namespace {
 

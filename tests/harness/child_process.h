@@ -51,6 +51,9 @@ class ChildProcess {
 
   // Top-level visible windows of the child, its message boxes among them.
   std::vector<HWND> Windows() const;
+  // The child's first visible top-level window of this class, waited for;
+  // null when none shows within the time.
+  HWND WaitForWindow(const wchar_t* class_name, DWORD timeout_ms) const;
 
   DWORD id() const { return info_.dwProcessId; }
 
@@ -58,8 +61,11 @@ class ChildProcess {
   PROCESS_INFORMATION info_ = {};
 };
 
-// Folder of the running test program, with a trailing backslash.
+// The running test program, and its folder with a trailing backslash.
+std::wstring ThisTestProgram();
 std::wstring TestProgramFolder();
+// A program the build made in app/ (the finished program and its variants).
+std::wstring BuiltProgram(const std::wstring& name);
 // Creates a fresh empty folder below the system temporary folder, removed
 // with everything in it when the test program ends.
 std::wstring MakeTempFolder(const std::wstring& name);

@@ -10,6 +10,7 @@
 
 #include "app/main_window_ids.h"
 #include "app/runtime_calls.h"
+#include "tests/harness/form_window.h"
 #include "tests/installer/installer_runtime.h"
 #include "ui/component.h"
 #include "ui/window_records.h"
@@ -20,26 +21,7 @@ constexpr uint32_t kWindowItself = 0;
 constexpr uint32_t kSaveLabel = 0x16010009, kButton1 = 0x16010011, kDialog = 0x1601009F;
 constexpr uint32_t kDefault = 0xFF000000;
 
-uint32_t Read(uint32_t element, int32_t property) {
-  return static_cast<uint32_t>(kernel_services.ReadProperty(kMainWindow, element, property, -1));
-}
-
-std::string ReadText(uint32_t element, int32_t property) {
-  auto* text = reinterpret_cast<char*>(Read(element, property));
-  std::string result = text ? text : "";
-  kernel_services.Free(text);
-  return result;
-}
-
-// A byte array read back: {1, length, bytes}.
-std::vector<uint8_t> ReadBytes(uint32_t element, int32_t property) {
-  auto* block = reinterpret_cast<int32_t*>(Read(element, property));
-  if (!block) return {};
-  const auto* bytes = reinterpret_cast<const uint8_t*>(block + 2);
-  std::vector<uint8_t> result(bytes, bytes + block[1]);
-  kernel_services.Free(block);
-  return result;
-}
+const FormWindow kWindow{kMainWindow};
 
 int32_t WordAt(const std::vector<uint8_t>& bytes, size_t at) {
   int32_t word = 0;
@@ -84,16 +66,16 @@ TEST(MainWindow, TheWindowAndItsComponentsHoldTheirDescribedValues) {
       {kDialog, 5, 0},
   };
   for (const Value& v : values)
-    EXPECT_EQ(Read(v.element, v.property), v.word) << std::hex << v.element << std::dec << " property " << v.property;
+    EXPECT_EQ(kWindow.Read(v.element, v.property), v.word) << std::hex << v.element << std::dec << " property " << v.property;
 
-  EXPECT_EQ(ReadText(kWindowItself, 8), "qelmo 安装助手");
-  EXPECT_EQ(ReadText(kWindowItself, 31), "") << "the default window class";
-  EXPECT_EQ(ReadText(kSaveLabel, 8), "保存路径");
-  EXPECT_EQ(ReadText(kPathBox, 19), "*");
-  for (int32_t property : {11, 13, 20}) EXPECT_TRUE(ReadBytes(kWindowItself, property).empty()) << property;
+  EXPECT_EQ(kWindow.ReadText(kWindowItself, 8), "qelmo 安装助手");
+  EXPECT_EQ(kWindow.ReadText(kWindowItself, 31), "") << "the default window class";
+  EXPECT_EQ(kWindow.ReadText(kSaveLabel, 8), "保存路径");
+  EXPECT_EQ(kWindow.ReadText(kPathBox, 19), "*");
+  for (int32_t property : {11, 13, 20}) EXPECT_TRUE(kWindow.ReadBytes(kWindowItself, property).empty()) << property;
 
   // Five parts of widths 120, 120, 120, 120 and 1, with flags 0 and no icon.
-  std::vector<uint8_t> parts = ReadBytes(kStatusBar, 13);
+  std::vector<uint8_t> parts = kWindow.ReadBytes(kStatusBar, 13);
   ASSERT_EQ(WordAt(parts, 0), 5);
   size_t at = 4;
   for (int32_t width : {120, 120, 120, 120, 1}) {

@@ -14,58 +14,41 @@
 #include "app/progress.h"
 #include "app/runtime_calls.h"
 #include "platform/wide_text.h"
+#include "tests/harness/form_window.h"
+#include "tests/harness/window_pixels.h"
 #include "tests/installer/installer_runtime.h"
 #include "ui/component.h"
 #include "ui/window_records.h"
 
 namespace {
 
-class InstallerWindow : public ::testing::Test {
+class InstallerWindow : public ::testing::Test, public FormWindow {
  protected:
+  InstallerWindow() : FormWindow(kMainWindow) {}
   static void SetUpTestSuite() { StartInstallerRuntime(); }
-  static HWND Element(uint32_t element) {
-    WindowRecord* record = FindWindowRecord(kMainWindow);
-    Component* object = record->ObjectAt(record->elements().PositionOf(element));
-    return object ? object->hwnd() : nullptr;
-  }
-  static std::wstring Text(uint32_t element) {
+  std::wstring Text(uint32_t element) const { return WindowText(HandleOf(element)); }
+  std::wstring Part(int part) const {
     wchar_t text[256] = {};
-    GetWindowTextW(Element(element), text, 256);
+    SendMessageW(HandleOf(kStatusBar), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
     return text;
   }
-  static std::wstring Part(int part) {
-    wchar_t text[256] = {};
-    SendMessageW(Element(kStatusBar), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
-    return text;
-  }
-  static int32_t Position() {
-    return static_cast<int32_t>(kernel_services.ReadProperty(kMainWindow, kProgressBar, kPositionProperty, -1));
-  }
+  int32_t Position() const { return static_cast<int32_t>(Read(kProgressBar, kPositionProperty)); }
 };
-
-LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR count) {
-  if (message == WM_PAINT) ++*reinterpret_cast<int*>(count);
-  return DefSubclassProc(window, message, wparam, lparam);
-}
 
 // The percentage over the bar is printed once per step of the bar: printed
 // twice over itself its smoothed glyphs darken, and every paint costs the
 // download loop.
 TEST_F(InstallerWindow, ABarStepPrintsThePercentageOverItOnce) {
-  HWND label = Element(kPercentLabel);
+  HWND label = HandleOf(kPercentLabel);
   ASSERT_TRUE(IsWindowVisible(label));
   UpdateWindow(GetParent(label));
-  int label_paints = 0, bar_paints = 0;
-  SetWindowSubclass(label, CountPaints, 1, reinterpret_cast<DWORD_PTR>(&label_paints));
-  SetWindowSubclass(Element(kProgressBar), CountPaints, 1, reinterpret_cast<DWORD_PTR>(&bar_paints));
+  PaintCounter label_paints(label), bar_paints(HandleOf(kProgressBar));
   for (int32_t position : {20, 21, 60}) {
-    label_paints = bar_paints = 0;
-    kernel_services.WriteProperty(kMainWindow, kProgressBar, kPositionProperty, -1, position, 0);
-    EXPECT_EQ(bar_paints, 1) << position;
-    EXPECT_EQ(label_paints, 1) << position;
+    label_paints.count = bar_paints.count = 0;
+    Write(kProgressBar, kPositionProperty, position);
+    EXPECT_EQ(bar_paints.count, 1) << position;
+    EXPECT_EQ(label_paints.count, 1) << position;
   }
-  RemoveWindowSubclass(label, CountPaints, 1);
-  RemoveWindowSubclass(Element(kProgressBar), CountPaints, 1);
 }
 
 TEST_F(InstallerWindow, DurationsAsHoursMinutesSeconds) {

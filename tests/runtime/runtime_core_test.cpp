@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/wide_text.h"
+#include "platform/window_class.h"
 #include "runtime/abi/app_header.h"
 #include "runtime/abi/kernel_services.h"
 #include "runtime/app_calls.h"
@@ -92,11 +93,7 @@ LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wparam, LPARAM l
 }
 
 HWND MakeCountingWindow() {
-  WNDCLASSW window_class = {};
-  window_class.lpfnWndProc = CountingProc;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"CountingWindow";
-  RegisterClassW(&window_class);
+  RegisterWindowClass(L"CountingWindow", 0, CountingProc);
   return CreateWindowExW(0, L"CountingWindow", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 }
 

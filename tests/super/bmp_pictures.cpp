@@ -1,7 +1,7 @@
 // Stands in for the picture decoder (notification code 1003) in these
 // tests: uncompressed 24-bit BMP files, which the tests build themselves,
 // become bitmaps. Anything else answers "no bitmap", as the decoder does
-// with data it cannot read. main() puts it into the runtime's slot.
+// with data it cannot read. OpenSuperWindow puts it into the runtime's slot.
 #include <windows.h>
 
 #include <cstring>

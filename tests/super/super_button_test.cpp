@@ -66,36 +66,33 @@ std::vector<uint8_t> FakeWave(const char* tag) {
   return std::vector<uint8_t>(wave.begin(), wave.end());
 }
 
-class SuperButtonTest : public ::testing::Test {
+class SuperButtonTest : public SuperWindowTest {
  protected:
   void SetUp() override {
-    PrepareTestWindows();
     g_events = SuperEvents();
     g_sounds = SoundsHeard();
     g_button_sound_player = RecordSound;
-    window_ = LoadTestWindow();
-    ASSERT_NE(window_, nullptr);
+    SuperWindowTest::SetUp();
   }
   void TearDown() override {
-    UnloadTestWindows();
+    SuperWindowTest::TearDown();
     g_button_sound_player = saved_player_;
   }
   SuperButton* Button(uint32_t element) { return static_cast<SuperButton*>(ObjectOf(element)); }
   Pixels Shot(uint32_t element) {
-    HWND button = WindowOf(element);
+    HWND button = HandleOf(element);
     RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     return Pixels(window_, RectInParent(button));
   }
   // A mouse move over the button's client point, with the cursor really there.
   void MouseOver(uint32_t element, int x, int y, WPARAM keys = 0) {
-    HWND button = WindowOf(element);
+    HWND button = HandleOf(element);
     POINT screen = {x, y};
     ClientToScreen(button, &screen);
     SetCursorPos(screen.x, screen.y);
     SendMessageW(button, WM_MOUSEMOVE, keys, MAKELPARAM(x, y));
   }
 
-  HWND window_ = nullptr;
   ButtonSoundPlayer saved_player_ = g_button_sound_player;
 };
 
@@ -115,7 +112,7 @@ TEST_F(SuperButtonTest, APictureOnlyInTheNormalSlotShowsInEveryStateAndGreyWhenD
   // 16x16: a magenta frame (the top-left colour, so transparent), red inside.
   auto framed = MakeBmp(16, 16, [](int x, int y) { return (x < 2 || y < 2 || x > 13 || y > 13) ? kMagenta : kRed; });
   WriteBytes(kPictureButton, kPicOut, framed);
-  HWND button = WindowOf(kPictureButton);
+  HWND button = HandleOf(kPictureButton);
   // Centred in the 40x40 button: the picture spans 12..27.
   Pixels normal = Shot(kPictureButton);
   EXPECT_EQ(normal.At(20, 20), kRed);
@@ -155,52 +152,52 @@ TEST_F(SuperButtonTest, TheTopLeftColourIsTransparentUntilAColourIsGiven) {
     return x < 4 ? kGreen : kBlue;
   });
   WriteBytes(kPictureButton, kPicOut, picture);
-  EXPECT_EQ(ReadWord(kPictureButton, kTransColourOut), controls::kDefaultColour);
+  EXPECT_EQ(Read(kPictureButton, kTransColourOut), controls::kDefaultColour);
   Pixels by_corner = Shot(kPictureButton);  // the picture at (16, 16)
   EXPECT_EQ(by_corner.At(16, 16), Face());
   EXPECT_EQ(by_corner.At(18, 18), kGreen);
   EXPECT_EQ(by_corner.At(21, 18), kBlue);
 
-  WriteWord(kPictureButton, kTransColourOut, kGreen);
+  Write(kPictureButton, kTransColourOut, kGreen);
   Pixels by_colour = Shot(kPictureButton);
   EXPECT_EQ(by_colour.At(16, 16), kMagenta) << "the mask is made from the picture as decoded, not the masked one";
   EXPECT_EQ(by_colour.At(18, 18), Face());
   EXPECT_EQ(by_colour.At(21, 18), kBlue);
-  EXPECT_EQ(ReadWord(kPictureButton, kTransColourOut), kGreen);
+  EXPECT_EQ(Read(kPictureButton, kTransColourOut), kGreen);
 }
 
 TEST_F(SuperButtonTest, ColoursWrittenWhileDefaultColoursAreOnAreStoredButNotDrawn) {
-  ASSERT_EQ(ReadWord(kFlatButton, kDefaultColour), 1u);
-  WriteWord(kFlatButton, kBkColourOut, kRed);
-  WriteWord(kFlatButton, kFgColourOut, kGreen);
-  EXPECT_EQ(ReadWord(kFlatButton, kBkColourOut), kRed);
-  EXPECT_EQ(ReadWord(kFlatButton, kFgColourOut), kGreen);
+  ASSERT_EQ(Read(kFlatButton, kDefaultColour), 1u);
+  Write(kFlatButton, kBkColourOut, kRed);
+  Write(kFlatButton, kFgColourOut, kGreen);
+  EXPECT_EQ(Read(kFlatButton, kBkColourOut), kRed);
+  EXPECT_EQ(Read(kFlatButton, kFgColourOut), kGreen);
   Pixels defaults = Shot(kFlatButton);
   EXPECT_EQ(defaults.At(2, 2), Face());
   EXPECT_EQ(defaults.CountOf(kRed), 0);
   EXPECT_EQ(Count(defaults, Greenish), 0);
 
-  WriteWord(kFlatButton, kDefaultColour, 0);
+  Write(kFlatButton, kDefaultColour, 0);
   Pixels own = Shot(kFlatButton);
   EXPECT_EQ(own.At(2, 2), kRed);
   EXPECT_GT(Count(own, Greenish), 0) << "the caption in its own colour";
 
-  WriteWord(kFlatButton, kBkColourOut, controls::kDefaultColour);
+  Write(kFlatButton, kBkColourOut, controls::kDefaultColour);
   EXPECT_EQ(Shot(kFlatButton).At(2, 2), Face()) << "the default marker is the button face";
 }
 
 TEST_F(SuperButtonTest, CheckBoxModeTogglesBeforeTheClickEventAndNeverShifts) {
-  HWND check = WindowOf(kCheckButton);
+  HWND check = HandleOf(kCheckButton);
   SendMessageW(check, BM_CLICK, 0, 0);
   EXPECT_EQ(g_events.check_clicked, 1);
   EXPECT_EQ(g_events.checked_seen, 1u) << "the routine already sees the new state";
-  EXPECT_EQ(ReadWord(kCheckButton, kChecked), 1u);
+  EXPECT_EQ(Read(kCheckButton, kChecked), 1u);
   EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
   Pixels checked = Shot(kCheckButton);
 
   SendMessageW(check, BM_CLICK, 0, 0);
   EXPECT_EQ(g_events.checked_seen, 0u);
-  EXPECT_EQ(ReadWord(kCheckButton, kChecked), 0u);
+  EXPECT_EQ(Read(kCheckButton, kChecked), 0u);
   Pixels unchecked = Shot(kCheckButton);
   EXPECT_NE(checked, unchecked) << "checked is drawn pressed";
   SendMessageW(check, BM_SETSTATE, TRUE, 0);
@@ -211,10 +208,10 @@ TEST_F(SuperButtonTest, CheckBoxModeTogglesBeforeTheClickEventAndNeverShifts) {
 }
 
 TEST_F(SuperButtonTest, ClicksDoubleClicksAndFocusRaiseTheirEvents) {
-  HWND button = WindowOf(kPictureButton);
+  HWND button = HandleOf(kPictureButton);
   SetFocus(button);
   EXPECT_EQ(g_events.focus_gained, 1);
-  SetFocus(WindowOf(kFlatButton));
+  SetFocus(HandleOf(kFlatButton));
   EXPECT_EQ(g_events.focus_lost, 1);
   SendMessageW(button, BM_CLICK, 0, 0);
   EXPECT_EQ(g_events.clicked, 1);
@@ -233,41 +230,41 @@ TEST_F(SuperButtonTest, ClicksDoubleClicksAndFocusRaiseTheirEvents) {
 
 // The clamps of every choice are held in the units' round trip.
 TEST_F(SuperButtonTest, TheRebuildAnswersHold) {
-  HWND flat = WindowOf(kFlatButton);
-  WriteWord(kFlatButton, kBtnStyle, 1);
-  WriteWord(kFlatButton, kAlignStyle, 2);
-  WriteWord(kFlatButton, kPressStyle, 7);
-  EXPECT_EQ(WindowOf(kFlatButton), flat) << "none of these rebuilds the button";
+  HWND flat = HandleOf(kFlatButton);
+  Write(kFlatButton, kBtnStyle, 1);
+  Write(kFlatButton, kAlignStyle, 2);
+  Write(kFlatButton, kPressStyle, 7);
+  EXPECT_EQ(HandleOf(kFlatButton), flat) << "none of these rebuilds the button";
 
   // Every DefaultStyle write rebuilds, one that changes nothing too; the
   // new button is the default one.
   EXPECT_EQ(SendMessageW(flat, WM_GETDLGCODE, 0, 0), DLGC_UNDEFPUSHBUTTON);
-  WriteWord(kFlatButton, kDefaultStyle, 3);
-  HWND changed = WindowOf(kFlatButton);
+  Write(kFlatButton, kDefaultStyle, 3);
+  HWND changed = HandleOf(kFlatButton);
   EXPECT_NE(changed, flat);
   EXPECT_FALSE(IsWindow(flat));
-  WriteWord(kFlatButton, kDefaultStyle, 1);
-  HWND rebuilt = WindowOf(kFlatButton);
+  Write(kFlatButton, kDefaultStyle, 1);
+  HWND rebuilt = HandleOf(kFlatButton);
   EXPECT_NE(rebuilt, changed) << "an unchanged default style rebuilds too";
-  EXPECT_EQ(ReadWord(kFlatButton, kDefaultStyle), 1u);
+  EXPECT_EQ(Read(kFlatButton, kDefaultStyle), 1u);
   EXPECT_EQ(SendMessageW(rebuilt, WM_GETDLGCODE, 0, 0), DLGC_DEFPUSHBUTTON);
   auto is_default = reinterpret_cast<UnitIsDefaultButton>(kSuperBtnUnit.interface_function(UNIT_IS_DEFAULT_BUTTON));
   EXPECT_EQ(is_default(ObjectOf(kFlatButton)), 1);
-  EXPECT_EQ(ReadWord(kFlatButton, kBtnStyle), 1u) << "earlier writes carried over";
-  EXPECT_EQ(ReadWord(kFlatButton, kAlignStyle), 2u);
+  EXPECT_EQ(Read(kFlatButton, kBtnStyle), 1u) << "earlier writes carried over";
+  EXPECT_EQ(Read(kFlatButton, kAlignStyle), 2u);
 
   // CheckBox rebuilds only when it changes.
-  HWND check = WindowOf(kCheckButton);
-  WriteWord(kCheckButton, kCheckBox, 1);
-  EXPECT_EQ(WindowOf(kCheckButton), check);
+  HWND check = HandleOf(kCheckButton);
+  Write(kCheckButton, kCheckBox, 1);
+  EXPECT_EQ(HandleOf(kCheckButton), check);
   WriteText(kCheckButton, kCaption, "新标题");
-  WriteWord(kCheckButton, kChecked, 1);
-  WriteWord(kCheckButton, kCheckBox, 0);
-  EXPECT_NE(WindowOf(kCheckButton), check);
-  EXPECT_EQ(ReadTextProperty(kCheckButton, kCaption), "新标题");
-  EXPECT_EQ(ReadWord(kCheckButton, kChecked), 1u);
-  EXPECT_EQ(ReadWord(kCheckButton, kCheckBox), 0u);
-  EXPECT_TRUE(IsWindowVisible(WindowOf(kCheckButton)));
+  Write(kCheckButton, kChecked, 1);
+  Write(kCheckButton, kCheckBox, 0);
+  EXPECT_NE(HandleOf(kCheckButton), check);
+  EXPECT_EQ(ReadText(kCheckButton, kCaption), "新标题");
+  EXPECT_EQ(Read(kCheckButton, kChecked), 1u);
+  EXPECT_EQ(Read(kCheckButton, kCheckBox), 0u);
+  EXPECT_TRUE(IsWindowVisible(HandleOf(kCheckButton)));
 }
 
 TEST_F(SuperButtonTest, FlatButtonsTrackHoverAndPlayTheirSoundsTheRaisedOneNever) {
@@ -282,20 +279,20 @@ TEST_F(SuperButtonTest, FlatButtonsTrackHoverAndPlayTheirSoundsTheRaisedOneNever
   MouseOver(kFlatButton, 6, 6);
   ASSERT_EQ(g_sounds.waves.size(), 1u) << "one over sound per entry";
   EXPECT_NE(g_sounds.waves[0].find("over"), std::string::npos);
-  SendMessageW(WindowOf(kFlatButton), WM_MOUSELEAVE, 0, 0);
+  SendMessageW(HandleOf(kFlatButton), WM_MOUSELEAVE, 0, 0);
   EXPECT_FALSE(Button(kFlatButton)->hovered());
 
   MouseOver(kRaisedButton, 5, 5);
   EXPECT_FALSE(Button(kRaisedButton)->hovered());
   EXPECT_EQ(g_sounds.waves.size(), 1u) << "the raised style plays no over sound";
 
-  SendMessageW(WindowOf(kFlatButton), BM_CLICK, 0, 0);
+  SendMessageW(HandleOf(kFlatButton), BM_CLICK, 0, 0);
   ASSERT_EQ(g_sounds.waves.size(), 2u);
   EXPECT_NE(g_sounds.waves[1].find("click"), std::string::npos);
 
   // The standard sound replaces both with the program's click.
-  WriteWord(kFlatButton, kStandardSound, 1);
-  SendMessageW(WindowOf(kFlatButton), BM_CLICK, 0, 0);
+  Write(kFlatButton, kStandardSound, 1);
+  SendMessageW(HandleOf(kFlatButton), BM_CLICK, 0, 0);
   ASSERT_EQ(g_sounds.waves.size(), 3u);
   const std::string& standard = g_sounds.waves[2];
   EXPECT_EQ(standard.substr(0, 4), "RIFF");
@@ -322,7 +319,7 @@ TEST(SoundCode2015, PlaysWaveDataFromMemoryAndRefusesAnythingElse) {
 }
 
 TEST_F(SuperButtonTest, TheTooltipShowsItsMultiLineTextInFullWhenHovering) {
-  HWND help = WindowOf(kHelpButton);
+  HWND help = HandleOf(kHelpButton);
   EXPECT_EQ(Button(kHelpButton)->tooltip_window(), nullptr) << "made before the mouse came";
   RECT button;
   GetWindowRect(help, &button);

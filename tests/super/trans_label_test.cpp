@@ -29,32 +29,12 @@ int CountIf(const Pixels& pixels, bool (*test)(COLORREF)) {
   return count;
 }
 
-// Counts a window's paints.
-LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR count) {
-  if (message == WM_PAINT) ++*reinterpret_cast<int*>(count);
-  return DefSubclassProc(window, message, wparam, lparam);
-}
-
-class TransLabelTest : public ::testing::Test {
+class TransLabelTest : public SuperWindowTest {
  protected:
-  void SetUp() override {
-    PrepareTestWindows();
-    window_ = LoadTestWindow();
-    ASSERT_NE(window_, nullptr);
-  }
-  void TearDown() override { UnloadTestWindows(); }
 
-  // A progress bar like the application's, under the percentage label.
-  HWND AddProgressBarUnderLabel() {
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&classes);
-    HWND label = WindowOf(kPercentLabel);
-    RECT rect = RectInParent(label);
-    HWND bar = CreateWindowExW(WS_EX_STATICEDGE, PROGRESS_CLASSW, nullptr,
-                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | PBS_SMOOTH, rect.left, rect.top,
-                               rect.right - rect.left, rect.bottom - rect.top, window_,
-                               reinterpret_cast<HMENU>(999), nullptr, nullptr);
-    SetWindowPos(bar, label, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // A progress bar like the application's, under the percentage label, shown.
+  HWND AddProgressBar() {
+    HWND bar = AddProgressBarUnderLabel(window_);
     UpdateWindow(window_);
     PumpFor(50);
     return bar;
@@ -67,7 +47,7 @@ class TransLabelTest : public ::testing::Test {
   // What the area shows when drawn afresh: the label hidden, the window and
   // the bar repainted, then the label's text printed over them once.
   Pixels CleanPicture(RECT area) {
-    HWND label = WindowOf(kPercentLabel);
+    HWND label = HandleOf(kPercentLabel);
     ShowWindow(label, SW_HIDE);
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     bar_only_ = Pixels(window_, area);
@@ -81,12 +61,11 @@ class TransLabelTest : public ::testing::Test {
     return clean;
   }
 
-  HWND window_ = nullptr;
   Pixels bar_only_;
 };
 
 TEST_F(TransLabelTest, PaintsItsTextAndNoBackground) {
-  RECT area = RectInParent(WindowOf(kPlainLabel));  // 300x40, text at the left
+  RECT area = RectInParent(HandleOf(kPlainLabel));  // 300x40, text at the left
   Pixels shown(window_, area);
   EXPECT_GT(shown.width() * shown.height() - shown.CountOf(kBackground), 20) << "the text is drawn";
   Pixels right_half(window_, RECT{area.left + 150, area.top, area.right, area.bottom});
@@ -99,12 +78,12 @@ TEST_F(TransLabelTest, PaintsItsTextAndNoBackground) {
 }
 
 TEST_F(TransLabelTest, EffectsDrawTheirCopies) {
-  WriteWord(kPlainLabel, kColour, RGB(255, 255, 255));
-  RECT area = RectInParent(WindowOf(kPlainLabel));
+  Write(kPlainLabel, kColour, RGB(255, 255, 255));
+  RECT area = RectInParent(HandleOf(kPlainLabel));
   EXPECT_EQ(CountIf(Pixels(window_, area), Dark), 0);
-  WriteWord(kPlainLabel, kTextEffect, 3);  // a black shadow
+  Write(kPlainLabel, kTextEffect, 3);  // a black shadow
   EXPECT_GT(CountIf(Pixels(window_, area), Dark), 0);
-  WriteWord(kPlainLabel, kTextEffect, 0);
+  Write(kPlainLabel, kTextEffect, 0);
   EXPECT_EQ(CountIf(Pixels(window_, area), Dark), 0) << "the shadow is gone again";
 }
 
@@ -115,8 +94,8 @@ TEST_F(TransLabelTest, ChoicesAreClampedAndTheStoredFormIsCompact) {
     uint32_t stored;
   } cases[] = {{kTextEffect, 5, 3}, {kTextEffect, -1, 0}};  // every range: the units' round trip
   for (const Case& c : cases) {
-    WriteWord(kPlainLabel, c.property, static_cast<uint32_t>(c.written));
-    EXPECT_EQ(ReadWord(kPlainLabel, c.property), c.stored) << c.property << " " << c.written;
+    Write(kPlainLabel, c.property, static_cast<uint32_t>(c.written));
+    EXPECT_EQ(Read(kPlainLabel, c.property), c.stored) << c.property << " " << c.written;
   }
 
   // The percentage label is set up like the application's: 32 bytes.
@@ -135,8 +114,8 @@ TEST_F(TransLabelTest, ChoicesAreClampedAndTheStoredFormIsCompact) {
 }
 
 TEST_F(TransLabelTest, AThousandWritesOverAProgressBarLeaveNoTrail) {
-  HWND bar = AddProgressBarUnderLabel();
-  HWND label = WindowOf(kPercentLabel);
+  HWND bar = AddProgressBar();
+  HWND label = HandleOf(kPercentLabel);
   RECT area = RectInParent(bar);
   // As the progress routine writes them: the label first, then the bar.
   auto step = [&](int percent) {
@@ -184,27 +163,25 @@ TEST_F(TransLabelTest, AThousandWritesOverAProgressBarLeaveNoTrail) {
 }
 
 TEST_F(TransLabelTest, AWriteThatChangesNothingRepaintsNothing) {
-  HWND bar = AddProgressBarUnderLabel();
+  HWND bar = AddProgressBar();
   WriteText(kPercentLabel, kText, "42%");
-  int paints = 0;
-  SetWindowSubclass(bar, CountPaints, 1, reinterpret_cast<DWORD_PTR>(&paints));
+  PaintCounter paints(bar);
   for (int i = 0; i < 1000; ++i) {
     WriteText(kPercentLabel, kText, "42%");
-    WriteWord(kPercentLabel, kHorzAlign, 1);
+    Write(kPercentLabel, kHorzAlign, 1);
   }
-  EXPECT_EQ(paints, 0) << "2000 writes that change nothing";
+  EXPECT_EQ(paints.count, 0) << "2000 writes that change nothing";
   WriteText(kPercentLabel, kText, "43%");
-  EXPECT_GE(paints, 1) << "a change repaints the bar under the text at once";
-  RemoveWindowSubclass(bar, CountPaints, 1);
+  EXPECT_GE(paints.count, 1) << "a change repaints the bar under the text at once";
 }
 
 TEST_F(TransLabelTest, MovingOverAProgressBarLeavesNoTrail) {
-  HWND bar = AddProgressBarUnderLabel();
+  HWND bar = AddProgressBar();
   SetBar(bar, 57);
   WriteText(kPercentLabel, kText, "57%");
   RECT area = RectInParent(bar);
-  for (int left : {40, 25, 90, -30, 10, 61}) WriteWord(kPercentLabel, 0, static_cast<uint32_t>(left));
-  WriteWord(kPercentLabel, 1, static_cast<uint32_t>(area.top + 1));
+  for (int left : {40, 25, 90, -30, 10, 61}) Write(kPercentLabel, 0, static_cast<uint32_t>(left));
+  Write(kPercentLabel, 1, static_cast<uint32_t>(area.top + 1));
   Pixels shown(window_, area);
   Pixels clean = CleanPicture(area);
   EXPECT_EQ(shown, clean) << shown.Differences(clean);

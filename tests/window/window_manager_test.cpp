@@ -14,6 +14,7 @@
 #include "runtime/notify.h"
 #include "runtime/runtime_state_for_tests.h"
 #include "runtime/window_link.h"
+#include "tests/harness/form_window.h"
 #include "tests/harness/test_program.h"
 #include "tests/window/test_routines.h"
 #include "tests/window/test_units.h"
@@ -43,50 +44,24 @@ constexpr uint32_t kUnloaded = 0x16000022;
 
 // The test units stand in library 2; the super button is library 4's.
 const LibraryDescriptor* const kLibraries[] = {&core_library, &kTestUnitLibrary, nullptr, &ui_extension2_library};
+const TestForm kWindowsForm = QELMO_TEST_FORM(test_windows, kLibraries);
+const FormWindow kSecondWindow{kWindowB};
 
-std::wstring WindowText(HWND window) {
-  wchar_t text[256] = {};
-  GetWindowTextW(window, text, 256);
-  return text;
-}
-
-uint32_t Read(uint32_t window, uint32_t element, int32_t property, int32_t sub = -1) {
-  return static_cast<uint32_t>(kernel_services.ReadProperty(window, element, property, sub));
-}
-void Write(uint32_t window, uint32_t element, int32_t property, uint32_t value, int32_t sub = -1) {
-  kernel_services.WriteProperty(window, element, property, sub, value, 0);
-}
-std::string ReadText(uint32_t window, uint32_t element, int32_t property, int32_t sub = -1) {
-  auto* text = reinterpret_cast<char*>(Read(window, element, property, sub));
-  std::string result = text ? text : "";
-  Free(text);
-  return result;
-}
-
-class WindowManagerTest : public ::testing::Test {
+// Window A of the form, its records and properties the test's own.
+class WindowManagerTest : public FormWindowTest {
  protected:
+  WindowManagerTest() : FormWindowTest(kWindowsForm, kWindowA) {}
   void SetUp() override {
-    test_runtime::StartWith(kLibraries, 4);
-    window_link::DeleteAllWindowRecords();
-    ASSERT_TRUE(window_link::LoadTemplate(test_windows_template, test_windows_template_size,
-                                          reinterpret_cast<const void*>(&test_windows_code_base)));
+    ASSERT_NO_FATAL_FAILURE(FormWindowTest::SetUp());
     g_counts = RoutineCounts();
   }
   void TearDown() override {
-    window_link::DeleteAllWindowRecords();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    FormWindowTest::TearDown();
     test_runtime::SetLoopStarted(false);
   }
-  WindowRecord* A() { return FindWindowRecord(kWindowA); }
   HWND LoadA() {
-    EXPECT_TRUE(LoadWindow(A(), false, nullptr));
-    return A()->WindowHandle();
-  }
-  HWND Object(uint32_t element) {
-    Component* object = A()->ObjectAt(A()->elements().PositionOf(element));
-    return object ? object->hwnd() : nullptr;
+    EXPECT_TRUE(LoadWindow(record(), false, nullptr));
+    return handle();
   }
 };
 
@@ -104,17 +79,17 @@ TEST_F(WindowManagerTest, LoadingBuildsTheWindowAsItsFormSays) {
   EXPECT_EQ(rect.right - rect.left, 300);
   EXPECT_TRUE(IsWindowVisible(window));
   // Components are made from the last list entry back: ids 100, 110, ...
-  EXPECT_EQ(GetDlgCtrlID(Object(kStatic2)), 100);
-  EXPECT_EQ(GetDlgCtrlID(Object(kStatic)), 110);
-  EXPECT_EQ(GetWindow(Object(kStatic), GW_HWNDNEXT), Object(kStatic2)) << "list order is the z-order";
-  EXPECT_TRUE(IsWindowVisible(Object(kStatic)));
+  EXPECT_EQ(GetDlgCtrlID(HandleOf(kStatic2)), 100);
+  EXPECT_EQ(GetDlgCtrlID(HandleOf(kStatic)), 110);
+  EXPECT_EQ(GetWindow(HandleOf(kStatic), GW_HWNDNEXT), HandleOf(kStatic2)) << "list order is the z-order";
+  EXPECT_TRUE(IsWindowVisible(HandleOf(kStatic)));
   EXPECT_EQ(g_counts.created, 1);
   EXPECT_GE(g_counts.moved, 1);
   EXPECT_GE(g_counts.sized, 1);
   EXPECT_EQ(g_counts.static_events, 0) << "a routine ran while the window was being built";
   EXPECT_NE(GetMenu(window), nullptr);
-  EXPECT_NE(A()->CursorAt(A()->elements().PositionOf(kStatic)), nullptr) << "cursor 14, the hand";
-  EXPECT_EQ(A()->CursorAt(A()->elements().PositionOf(kStatic2)), nullptr) << "4 zero bytes: the default";
+  EXPECT_NE(record()->CursorAt(record()->elements().PositionOf(kStatic)), nullptr) << "cursor 14, the hand";
+  EXPECT_EQ(record()->CursorAt(record()->elements().PositionOf(kStatic2)), nullptr) << "4 zero bytes: the default";
 }
 
 TEST_F(WindowManagerTest, LoadingALiveWindowOnlyActivatesIt) {
@@ -144,15 +119,15 @@ TEST_F(WindowManagerTest, EventsFollowTheEventSourceAndSkipMissingBindings) {
 
 TEST_F(WindowManagerTest, MenuItemsRunTheirRoutineAndKeepTheirState) {
   HWND window = LoadA();
-  SendMessageW(window, WM_COMMAND, MenuCommandOf(A()->elements().PositionOf(kMenu)), 0);
+  SendMessageW(window, WM_COMMAND, MenuCommandOf(record()->elements().PositionOf(kMenu)), 0);
   EXPECT_EQ(g_counts.menu, 1);
-  EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "文件");
-  Write(kWindowA, kMenu, 1, 1);
-  EXPECT_EQ(Read(kWindowA, kMenu, 1), 1u);
-  EXPECT_EQ(GetMenuState(GetMenu(window), MenuCommandOf(A()->elements().PositionOf(kMenu)), MF_BYCOMMAND) & MF_CHECKED,
+  EXPECT_EQ(ReadText(kMenu, 0), "文件");
+  Write(kMenu, 1, 1);
+  EXPECT_EQ(Read(kMenu, 1), 1u);
+  EXPECT_EQ(GetMenuState(GetMenu(window), MenuCommandOf(record()->elements().PositionOf(kMenu)), MF_BYCOMMAND) & MF_CHECKED,
             static_cast<UINT>(MF_CHECKED));
-  Write(kWindowA, kMenu, 0, PointerWord("编辑"));
-  EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "编辑");
+  Write(kMenu, 0, PointerWord("编辑"));
+  EXPECT_EQ(ReadText(kMenu, 0), "编辑");
 }
 
 TEST_F(WindowManagerTest, ACloseQueryAnsweringFalseKeepsTheWindow) {
@@ -164,7 +139,7 @@ TEST_F(WindowManagerTest, ACloseQueryAnsweringFalseKeepsTheWindow) {
   SendMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(g_counts.close_query, 2);
-  EXPECT_EQ(A()->ObjectAt(0), nullptr) << "the object slots are cleared";
+  EXPECT_EQ(record()->ObjectAt(0), nullptr) << "the object slots are cleared";
 }
 
 // The window object goes with its window: after an event whose routine
@@ -177,7 +152,7 @@ TEST_F(WindowManagerTest, ARoutineThatDestroysItsOwnWindowEndsItsEvent) {
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(g_counts.close_query, 1);
   EXPECT_EQ(g_counts.closing, 0) << "the closing event was raised by the destroyed window's object";
-  EXPECT_EQ(A()->ObjectAt(0), nullptr);
+  EXPECT_EQ(record()->ObjectAt(0), nullptr);
 
   // Event 1 (closing), 3 (moved) and 10 (shown): the window goes, and the
   // next load builds it afresh.
@@ -190,7 +165,7 @@ TEST_F(WindowManagerTest, ARoutineThatDestroysItsOwnWindowEndsItsEvent) {
     if (event == 3) SetWindowPos(window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (event == 10) ShowWindow(window, SW_HIDE);
     EXPECT_FALSE(IsWindow(window)) << event;
-    EXPECT_EQ(A()->ObjectAt(0), nullptr) << event;
+    EXPECT_EQ(record()->ObjectAt(0), nullptr) << event;
   }
 }
 
@@ -237,9 +212,9 @@ TEST_F(WindowManagerTest, EscClosesAndTheLoopEndsOnlyOnceItHasStarted) {
 }
 
 TEST_F(WindowManagerTest, StandardPropertiesOfAnUnloadedWindowComeFromItsElement) {
-  EXPECT_EQ(Read(kWindowB, kUnloaded, PROP_LEFT), 5u);
-  EXPECT_EQ(Read(kWindowB, kUnloaded, PROP_HEIGHT), 8u);
-  EXPECT_EQ(Read(kWindowB, kUnloaded, PROP_VISIBLE), 1u);
+  EXPECT_EQ(kSecondWindow.Read(kUnloaded, PROP_LEFT), 5u);
+  EXPECT_EQ(kSecondWindow.Read(kUnloaded, PROP_HEIGHT), 8u);
+  EXPECT_EQ(kSecondWindow.Read(kUnloaded, PROP_VISIBLE), 1u);
   struct Case {
     int32_t property;
     int32_t written;
@@ -249,45 +224,45 @@ TEST_F(WindowManagerTest, StandardPropertiesOfAnUnloadedWindowComeFromItsElement
       {PROP_LEFT, -40000, -32627}, {PROP_TOP, 40000, 32627}, {PROP_LEFT, -12, -12},
   };
   for (const Case& c : cases) {
-    Write(kWindowB, kUnloaded, c.property, static_cast<uint32_t>(c.written));
-    EXPECT_EQ(static_cast<int32_t>(Read(kWindowB, kUnloaded, c.property)), c.stored) << c.property << " " << c.written;
+    kSecondWindow.Write(kUnloaded, c.property, static_cast<uint32_t>(c.written));
+    EXPECT_EQ(static_cast<int32_t>(kSecondWindow.Read(kUnloaded, c.property)), c.stored) << c.property << " " << c.written;
   }
-  Write(kWindowB, kUnloaded, PROP_VISIBLE, 0);
-  EXPECT_EQ(Read(kWindowB, kUnloaded, PROP_VISIBLE), 0u);
+  kSecondWindow.Write(kUnloaded, PROP_VISIBLE, 0);
+  EXPECT_EQ(kSecondWindow.Read(kUnloaded, PROP_VISIBLE), 0u);
 }
 
 TEST_F(WindowManagerTest, StandardPropertiesOfALiveComponentMoveItsWindow) {
   LoadA();
-  EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 20u);
-  EXPECT_EQ(Read(kWindowA, kStatic, PROP_TOP), 40u);
-  Write(kWindowA, kStatic, PROP_LEFT, 33);
-  Write(kWindowA, kStatic, PROP_WIDTH, 150);
+  EXPECT_EQ(Read(kStatic, PROP_LEFT), 20u);
+  EXPECT_EQ(Read(kStatic, PROP_TOP), 40u);
+  Write(kStatic, PROP_LEFT, 33);
+  Write(kStatic, PROP_WIDTH, 150);
   RECT rect;
-  GetWindowRect(Object(kStatic), &rect);
-  MapWindowPoints(nullptr, A()->WindowHandle(), reinterpret_cast<POINT*>(&rect), 2);
+  GetWindowRect(HandleOf(kStatic), &rect);
+  MapWindowPoints(nullptr, record()->WindowHandle(), reinterpret_cast<POINT*>(&rect), 2);
   EXPECT_EQ(rect.left, 33);
   EXPECT_EQ(rect.top, 40) << "a move keeps the other coordinate";
   EXPECT_EQ(rect.right - rect.left, 150);
-  Write(kWindowA, kStatic, PROP_DISABLE, 1);
-  EXPECT_FALSE(IsWindowEnabled(Object(kStatic)));
-  EXPECT_EQ(Read(kWindowA, kStatic, PROP_DISABLE), 1u);
-  Write(kWindowA, kStatic, PROP_VISIBLE, 0);
-  EXPECT_FALSE(IsWindowVisible(Object(kStatic)));
+  Write(kStatic, PROP_DISABLE, 1);
+  EXPECT_FALSE(IsWindowEnabled(HandleOf(kStatic)));
+  EXPECT_EQ(Read(kStatic, PROP_DISABLE), 1u);
+  Write(kStatic, PROP_VISIBLE, 0);
+  EXPECT_FALSE(IsWindowVisible(HandleOf(kStatic)));
   // The element keeps the new values for the next load.
-  SendMessageW(A()->WindowHandle(), WM_CLOSE, 0, 0);
-  EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 33u);
-  EXPECT_EQ(Read(kWindowA, kStatic, PROP_VISIBLE), 0u);
+  SendMessageW(record()->WindowHandle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(Read(kStatic, PROP_LEFT), 33u);
+  EXPECT_EQ(Read(kStatic, PROP_VISIBLE), 0u);
 }
 
 TEST_F(WindowManagerTest, AGrowingTagKeepsEveryLaterElementIntact) {
   std::string long_tag(300, 'x');
-  Write(kWindowA, kA, PROP_TAG, PointerWord(long_tag.c_str()));
-  EXPECT_EQ(ReadText(kWindowA, kA, PROP_TAG), long_tag);
-  EXPECT_EQ(ReadText(kWindowA, 0, PROP_TAG), "窗口标签");
-  EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 20u);
-  EXPECT_EQ(ReadText(kWindowA, kMenu, 0), "文件");
-  Write(kWindowA, kA, PROP_TAG, 0);  // null: the empty tag
-  EXPECT_EQ(ReadText(kWindowA, kA, PROP_TAG), "");
+  Write(kA, PROP_TAG, PointerWord(long_tag.c_str()));
+  EXPECT_EQ(ReadText(kA, PROP_TAG), long_tag);
+  EXPECT_EQ(ReadText(0, PROP_TAG), "窗口标签");
+  EXPECT_EQ(Read(kStatic, PROP_LEFT), 20u);
+  EXPECT_EQ(ReadText(kMenu, 0), "文件");
+  Write(kA, PROP_TAG, 0);  // null: the empty tag
+  EXPECT_EQ(ReadText(kA, PROP_TAG), "");
   LoadA();
   EventRequest by_source = {kWindowA, kB, 0, 0, {}, 0, 0};
   EXPECT_TRUE(RaiseElementEvent(&by_source)) << "bindings still found after the entries moved";
@@ -299,16 +274,16 @@ TEST_F(WindowManagerTest, FontsByFieldAndByRecord) {
   FontRecord record = {0, 1, 0, 0, 1, 12, "This face name is 32 bytes long!"};
   ASSERT_EQ(std::strlen(record.face_name), 32u);
   kernel_services.WriteProperty(kWindowA, kFont, 8, FONT_WHOLE_RECORD, PointerWord(&record), 0);
-  EXPECT_EQ(ReadText(kWindowA, kFont, 8, FONT_FACE_NAME), "宋体");
-  EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_BOLD), 1u);
-  EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_UNDERLINE), 1u);
-  EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_POINT_SIZE), 12u);
-  Write(kWindowA, kFont, 8, 3700, FONT_ESCAPEMENT);
-  EXPECT_EQ(Read(kWindowA, kFont, 8, FONT_ESCAPEMENT), 100u);
-  Write(kWindowA, kFont, 8, PointerWord(""), FONT_FACE_NAME);
-  EXPECT_EQ(ReadText(kWindowA, kFont, 8, FONT_FACE_NAME), "宋体");
-  Write(kWindowA, kFont, 8, PointerWord("微软雅黑"), FONT_FACE_NAME);
-  auto* whole = reinterpret_cast<FontRecord*>(Read(kWindowA, kFont, 8, FONT_WHOLE_RECORD));
+  EXPECT_EQ(ReadText(kFont, 8, FONT_FACE_NAME), "宋体");
+  EXPECT_EQ(Read(kFont, 8, FONT_BOLD), 1u);
+  EXPECT_EQ(Read(kFont, 8, FONT_UNDERLINE), 1u);
+  EXPECT_EQ(Read(kFont, 8, FONT_POINT_SIZE), 12u);
+  Write(kFont, 8, 3700, FONT_ESCAPEMENT);
+  EXPECT_EQ(Read(kFont, 8, FONT_ESCAPEMENT), 100u);
+  Write(kFont, 8, PointerWord(""), FONT_FACE_NAME);
+  EXPECT_EQ(ReadText(kFont, 8, FONT_FACE_NAME), "宋体");
+  Write(kFont, 8, PointerWord("微软雅黑"), FONT_FACE_NAME);
+  auto* whole = reinterpret_cast<FontRecord*>(Read(kFont, 8, FONT_WHOLE_RECORD));
   ASSERT_NE(whole, nullptr);
   EXPECT_EQ(whole->escapement, 100);
   EXPECT_STREQ(whole->face_name, "微软雅黑");
@@ -318,20 +293,20 @@ TEST_F(WindowManagerTest, FontsByFieldAndByRecord) {
 
 TEST_F(WindowManagerTest, AUnitAskingForItIsRebuiltInPlace) {
   LoadA();
-  HWND old_window = Object(kStatic);
-  Write(kWindowA, kStatic, 8, PointerWord("新标题"));
+  HWND old_window = HandleOf(kStatic);
+  Write(kStatic, 8, PointerWord("新标题"));
   int made = g_static_objects_made;
-  Write(kWindowA, kStatic, 9, 1);  // the style: the unit answers 1
+  Write(kStatic, 9, 1);  // the style: the unit answers 1
   EXPECT_EQ(g_static_objects_made, made + 1);
-  HWND new_window = Object(kStatic);
+  HWND new_window = HandleOf(kStatic);
   ASSERT_NE(new_window, nullptr);
   EXPECT_NE(new_window, old_window);
   EXPECT_FALSE(IsWindow(old_window));
   EXPECT_EQ(WindowText(new_window), L"新标题") << "the current properties carry over";
   EXPECT_EQ(GetDlgCtrlID(new_window), 110);
-  EXPECT_EQ(Read(kWindowA, kStatic, PROP_LEFT), 20u);
+  EXPECT_EQ(Read(kStatic, PROP_LEFT), 20u);
   EXPECT_TRUE(IsWindowVisible(new_window));
-  EXPECT_EQ(ReadText(kWindowA, kStatic, 8), "新标题");
+  EXPECT_EQ(ReadText(kStatic, 8), "新标题");
   EXPECT_EQ(g_counts.static_events, 0) << "a routine ran while the component was rebuilt";
 }
 
@@ -363,8 +338,8 @@ TEST_F(WindowManagerTest, WindowPropertiesTakeEffectOnTheLiveWindow) {
   auto style = [&] { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); };
   auto ex_style = [&] { return static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)); };
   auto set = [&](int32_t property, uint32_t value) {
-    Write(kWindowA, kWindowElementA, property, value);
-    EXPECT_EQ(Read(kWindowA, kWindowElementA, property), value) << property;
+    Write(kWindowElementA, property, value);
+    EXPECT_EQ(Read(kWindowElementA, property), value) << property;
   };
   ASSERT_EQ(style() & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME), static_cast<DWORD>(WS_CAPTION | WS_SYSMENU));
   set(9, 1);  // resizable
@@ -397,7 +372,7 @@ TEST_F(WindowManagerTest, WindowPropertiesTakeEffectOnTheLiveWindow) {
   std::vector<uint8_t> array = {1, 0, 0, 0, uint8_t(icon.size()), uint8_t(icon.size() >> 8), 0, 0};
   array.insert(array.end(), icon.begin(), icon.end());
   HICON before = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
-  Write(kWindowA, kWindowElementA, 20, PointerWord(array.data()));
+  Write(kWindowElementA, 20, PointerWord(array.data()));
   HICON after = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
   EXPECT_NE(after, nullptr);
   EXPECT_NE(after, before);
@@ -410,8 +385,8 @@ TEST_F(WindowManagerTest, WindowPropertiesTakeEffectOnTheLiveWindow) {
   EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
 
   // The class name is kept for the next load: a window is never rebuilt in place.
-  Write(kWindowA, kWindowElementA, 31, PointerWord("测试类"));
-  EXPECT_EQ(ReadText(kWindowA, kWindowElementA, 31), "测试类");
+  Write(kWindowElementA, 31, PointerWord("测试类"));
+  EXPECT_EQ(ReadText(kWindowElementA, 31), "测试类");
   EXPECT_EQ(FindWindowRecord(kWindowA)->WindowHandle(), window);
 }
 
@@ -457,12 +432,12 @@ TEST_F(WindowManagerTest, CursorImagesLoadWithTheirHotspotAndBoundedEntries) {
 }
 
 TEST_F(WindowManagerTest, MousePointerReadsAsATableIndex) {
-  auto* array = static_cast<int32_t*>(reinterpret_cast<void*>(Read(kWindowA, kStatic, PROP_MOUSE_POINTER)));
+  auto* array = static_cast<int32_t*>(reinterpret_cast<void*>(Read(kStatic, PROP_MOUSE_POINTER)));
   ASSERT_NE(array, nullptr);
   EXPECT_EQ(array[1], 4);
   EXPECT_EQ(array[2], 14);
   Free(array);
-  EXPECT_EQ(Read(kWindowA, kStatic2, PROP_MOUSE_POINTER) != 0, true) << "4 zero bytes are still 4 bytes";
+  EXPECT_EQ(Read(kStatic2, PROP_MOUSE_POINTER) != 0, true) << "4 zero bytes are still 4 bytes";
 }
 
 TEST_F(WindowManagerTest, ObjectLookupByNotification) {
@@ -477,12 +452,10 @@ TEST_F(WindowManagerTest, ObjectLookupByNotification) {
 
 // Run as a child by the process tests: a scenario that ends in an error box.
 int RunWindowScenario(const std::string& name, int, char**) {
-  test_runtime::StartWith(kLibraries, 4);
-  window_link::LoadTemplate(test_windows_template, test_windows_template_size,
-                            reinterpret_cast<const void*>(&test_windows_code_base));
-  if (name == "read_unloaded") Read(kWindowB, kUnloaded, 8);
-  if (name == "write_unloaded") Write(kWindowB, kUnloaded, 8, 0);
-  if (name == "unknown_window") Read(0x52000099, kUnloaded, 0);
+  StartTestForm(kWindowsForm);
+  if (name == "read_unloaded") kSecondWindow.Read(kUnloaded, 8);
+  if (name == "write_unloaded") kSecondWindow.Write(kUnloaded, 8, 0);
+  if (name == "unknown_window") FormWindow(0x52000099).Read(kUnloaded, 0);
   if (name == "event_unknown_window") {
     EventRequest request = {0x52000099, 0, 0, 0, {}, 0, 0};
     RaiseElementEvent(&request);

@@ -8,22 +8,10 @@ namespace {
 
 constexpr DWORD kTimeout = 15000;
 
-// The program's first visible top-level window, waited for.
-HWND WaitForWindow(ChildProcess& child) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeout; Sleep(50)) {
-    for (HWND window : child.Windows()) {
-      wchar_t class_name[32] = {};
-      GetClassNameW(window, class_name, 32);
-      if (wcscmp(class_name, L"KVWindow") == 0) return window;
-    }
-  }
-  return nullptr;
-}
-
 TEST(Program, ShowsItsWindowCentredAndClosesOnEsc) {
   ChildProcess child;
-  ASSERT_TRUE(child.Start(TestProgramFolder() + L"..\\..\\app\\qelmo.exe", L""));
-  HWND window = WaitForWindow(child);
+  ASSERT_TRUE(child.Start(BuiltProgram(L"qelmo.exe"), L""));
+  HWND window = child.WaitForWindow(L"KVWindow", kTimeout);
   ASSERT_NE(window, nullptr);
   wchar_t title[64] = {};
   GetWindowTextW(window, title, 64);
@@ -62,11 +50,9 @@ TEST(WindowErrors, EachEndsInTheErrorBoxWithItsLocation) {
        L"运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n\r\n1375731728, 637534231\r\n\"窗口标签\"\r\n"
        L"未找到所指定的窗口组件\r\n"},
   };
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
   for (const ErrorCase& c : cases) {
     ChildProcess child;
-    ASSERT_TRUE(child.Start(self, std::wstring(L"--scenario ") + c.scenario));
+    ASSERT_TRUE(child.Start(ThisTestProgram(), std::wstring(L"--scenario ") + c.scenario));
     MessageBoxSeen box = child.WaitForMessageBox(kTimeout);
     for (HWND left : child.Windows()) {
       wchar_t class_name[64] = {};

@@ -3,6 +3,7 @@
 // reads or fails as the scenario says.
 #include "tests/runtime/test_app/fake_window_manager.h"
 
+#include "platform/window_class.h"
 #include "runtime/message_loop.h"
 #include "runtime/window_link.h"
 
@@ -38,13 +39,9 @@ bool AnyWindowAlive() { return g_window && IsWindow(g_window); }
 
 bool LoadStartWindow(uint32_t window_id) {
   if (window_id != kFakeWindowId) return false;
-  WNDCLASSW window_class = {};
-  window_class.lpfnWndProc = FakeWindowProc;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"FakeRuntimeWindow";
-  RegisterClassW(&window_class);
+  RegisterWindowClass(L"FakeRuntimeWindow", 0, FakeWindowProc);
   g_window = CreateWindowExW(0, L"FakeRuntimeWindow", L"fake", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
-                             nullptr, window_class.hInstance, nullptr);
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!g_window) return false;
   if (g_fake_plan.close_after_ms == 0)
     DestroyWindow(g_window);
