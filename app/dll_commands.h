@@ -118,7 +118,15 @@ using Bool = int32_t;
   /* the part file's flusher sleeps between its turns until woken */                                                   \
   X(CreateEventW, "kernel32.dll", "CreateEventW", Handle(                                                              \
       const void* security, Bool manual_reset, Bool initial_state, const wchar_t* name))                               \
-  X(SetEvent, "kernel32.dll", "SetEvent", Bool(Handle event))
+  X(SetEvent, "kernel32.dll", "SetEvent", Bool(Handle event))                                                         \
+  /* the publisher's signature of an archive, ECDSA P-256 with CNG (Vista on) */                                       \
+  X(BCryptImportKeyPair, "bcrypt.dll", "BCryptImportKeyPair", int32_t(                                                 \
+      Handle algorithm, Handle import_key, const wchar_t* blob_type, Handle* key, const void* blob, Dword size,         \
+      Dword flags))                                                                                                    \
+  X(BCryptVerifySignature, "bcrypt.dll", "BCryptVerifySignature", int32_t(                                             \
+      Handle key, const void* padding, const void* hash, Dword hash_size, const void* signature,                       \
+      Dword signature_size, Dword flags))                                                                              \
+  X(BCryptDestroyKey, "bcrypt.dll", "BCryptDestroyKey", int32_t(Handle key))
 
 enum DllCommand : int {
 #define QELMO_DLL_INDEX(command, library, function, signature) DLL_##command,
