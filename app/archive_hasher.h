@@ -24,8 +24,8 @@ class ArchiveHasher {
   // false when the file cannot be read.
   bool HashUpTo(int64_t end, uint32_t budget);
   int64_t hashed() const { return hashed_; }
-  // Whether the bytes hashed are exactly those of `expected`.
-  bool Matches(const uint8_t expected[32]);
+  // The SHA-256 of the bytes hashed; false when the system gave none.
+  bool Finish(uint8_t digest[32]);
 
  private:
   static constexpr uint32_t kNoFile = 0xFFFFFFFF;

@@ -2,6 +2,7 @@
 // that keeps the window alive, the progress, and what becomes of the file.
 #include "app/download.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "app/archive_hasher.h"
 #include "app/part_flusher.h"
 #include "app/partial_download.h"
+#include "app/publisher_check.h"
 #include "app/runtime_calls.h"
 #include "app/sha256_hash.h"
 #include "app/transfer_job.h"
@@ -40,7 +42,7 @@ constexpr uint32_t kLeaveWorkerAfterMs = 1000;
 // The transfer in progress, for the routines that stop it.
 struct ActiveTransfer {
   TransferJob* job = nullptr;
-  ArchiveHasher* hasher = nullptr;  // when the archive's SHA-256 is checked
+  ArchiveHasher* hasher = nullptr;  // when the archive's SHA-256 is checked or signed
   bool hash_failed = false;         // the part file could not be read back
   uint32_t thread = 0;
   bool stopping = false;
@@ -105,10 +107,12 @@ DownloadProgress Snapshot(const TransferJob& job, uint32_t finished) {
 
 // Called directly, not through CallWindowProcA: there Wine takes the first
 // word for a window handle and looks it up in wineserver on every call.
-void Report(ProgressRoutine progress, const DownloadProgress& record) { progress(&record, 0, 0, 0); }
+void Report(ProgressRoutine progress, const DownloadProgress& record) {
+  if (progress) progress(&record, 0, 0, 0);
+}
 
 // A part file is thrown away only when it is proven worthless: its archive
-// failed the hash, or this transfer started it anew from byte 0 and its
+// failed its check, or this transfer started it anew from byte 0 and its
 // answer gave nothing to resume against. Whatever else failed (no network,
 // an error answer, a stall, a move that could not replace the old file),
 // the bytes stay for the next click.
@@ -249,13 +253,73 @@ WaitOutcome WaitForWorker(ActiveTransfer& active, ProgressRoutine progress) {
 }
 
 // The rest of the hash once the worker is done, in slices between the
-// window's messages; then whether the archive is the one expected.
-bool ArchiveMatches(ActiveTransfer& active, const uint8_t expected[32]) {
+// window's messages: the whole archive's SHA-256.
+bool FinishArchiveHash(ActiveTransfer& active, uint8_t digest[32]) {
   // A part file that was whole already, or an empty body, starts it here.
   if (!active.hasher->started() && !active.hasher->Start(active.job->files.part)) return false;
   while (FollowWithHash(active)) Core(CMD_PROCESS_EVENTS);
-  return !active.hash_failed && active.hasher->hashed() == WrittenSoFar(*active.job) &&
-         active.hasher->Matches(expected);
+  return !active.hash_failed && active.hasher->hashed() == WrittenSoFar(*active.job) && active.hasher->Finish(digest);
+}
+
+// Runs a job's worker while the window stays alive, and answers its
+// result. A worker that has to be left behind keeps its job, and the
+// session, until it ends: *left tells so.
+int32_t RunWorker(ActiveTransfer& active, std::unique_ptr<TransferJob>& job, ProgressRoutine progress, bool* left) {
+  job->start_tick = Now();
+  job->last_activity_tick.store(job->start_tick);
+  // The worker's hold on WinINet: another reference to the module the DLL
+  // commands bound from the system folder, taken before the worker runs.
+  dll::GetModuleHandleExW(kRoutine, 0, L"wininet.dll", &job->wininet);
+  active.job = job.get();
+  uint32_t thread_id = 0;
+  active.thread =
+      dll::CreateThread(kRoutine, 0, 0, reinterpret_cast<void*>(&run_transfer_worker), job.get(), 0, &thread_id);
+  *left = false;
+  if (!active.thread) {
+    if (job->wininet) dll::FreeLibrary(kRoutine, job->wininet);
+    return DOWNLOAD_NO_SESSION;
+  }
+  g_active = &active;
+  WaitOutcome outcome = WaitForWorker(active, progress);
+  g_active = nullptr;
+  if (outcome.quit) dll::PostQuitMessage(kRoutine, outcome.quit_code);
+  *left = outcome.worker_left;
+  int32_t result = outcome.worker_left ? DOWNLOAD_CANCELLED : job->result;
+  if (outcome.worker_left) {
+    // The program can start another transfer meanwhile.
+    g_left_workers.push_back(LeftWorker{active.thread, job.release()});
+  } else {
+    dll::CloseHandle(kRoutine, active.thread);
+    if (job->flusher) dll::CloseHandle(kRoutine, job->flusher);
+    if (job->flusher_wake) dll::CloseHandle(kRoutine, job->flusher_wake);
+  }
+  if (result != DOWNLOAD_OK && outcome.stalled) result = DOWNLOAD_READ_FAILED;
+  if (result != DOWNLOAD_OK && active.stopping && !outcome.stalled) result = DOWNLOAD_CANCELLED;
+  return result;
+}
+
+// The publisher's signature of the archive at `url`, fetched from `url`
+// plus ".sig" under the archive's rules (its session and headers, the stall
+// limit, the window alive, a stop from the window) and verified against the
+// build's keys. A signature that does not verify, in any way, is
+// DOWNLOAD_DAMAGED; one that cannot be fetched is that transfer's failure.
+int32_t CheckSignature(const TransferJob& archive_job, const uint8_t archive_sha256[32], const char* file_name,
+                       bool* session_left) {
+  auto job = std::make_unique<TransferJob>();
+  job->root = archive_job.root;
+  job->owned_url = std::string(archive_job.url) + ".sig";
+  job->url = job->owned_url.c_str();
+  job->headers = archive_job.headers;
+  job->decoding = archive_job.decoding;
+  job->into_block = true;
+  ActiveTransfer active;
+  int32_t fetched = RunWorker(active, job, nullptr, session_left);
+  if (fetched != DOWNLOAD_OK) return fetched;
+  std::optional<RawSignature> signature =
+      parse_signature_file(job->block, static_cast<size_t>(job->received.load(std::memory_order_acquire)));
+  std::optional<std::vector<PublisherKey>> keys = build_publisher_keys();
+  bool verified = signature && keys && publisher_signed(*keys, archive_sha256, file_name, *signature);
+  return verified ? DOWNLOAD_OK : DOWNLOAD_DAMAGED;
 }
 
 }  // namespace
@@ -293,7 +357,7 @@ void end_transfer_workers() {
 }
 
 int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int64_t,
-                      bool resume, const char* expected_sha256) {
+                      bool resume, const char* expected_sha256, const char* signed_name) {
   PartialFiles files = partial_files_of(local_path);
   // A worker left behind may still write into this archive's part file:
   // another transfer of it would mix their bytes.
@@ -327,47 +391,28 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
     dll::InternetCloseHandle(kRoutine, root);
     return DOWNLOAD_DAMAGED;  // a hash that cannot match anything
   }
+  // A signature covers the whole archive, so its hash follows the part file
+  // as a pinned hash does.
+  bool check_signature = publisher_keys_given();
   ArchiveHasher hasher;
-  job->start_tick = Now();
-  job->last_activity_tick.store(job->start_tick);
-
-  // The worker's hold on WinINet: another reference to the module the DLL
-  // commands bound from the system folder, taken before the worker runs.
-  dll::GetModuleHandleExW(kRoutine, 0, L"wininet.dll", &job->wininet);
-
   ActiveTransfer active;
-  active.job = job.get();
-  if (check_hash) active.hasher = &hasher;
-  uint32_t thread_id = 0;
-  active.thread =
-      dll::CreateThread(kRoutine, 0, 0, reinterpret_cast<void*>(&run_transfer_worker), job.get(), 0, &thread_id);
-  if (!active.thread) {
-    if (job->wininet) dll::FreeLibrary(kRoutine, job->wininet);
-    dll::InternetCloseHandle(kRoutine, root);
-    return DOWNLOAD_NO_SESSION;
-  }
-  g_active = &active;
-  WaitOutcome outcome = WaitForWorker(active, progress);
-  g_active = nullptr;
-  if (outcome.quit) dll::PostQuitMessage(kRoutine, outcome.quit_code);
-  int32_t result = outcome.worker_left ? DOWNLOAD_CANCELLED : job->result;
-  if (outcome.worker_left) {
-    // It still uses the job and the session: they stay until it ends, and
-    // the program can start another transfer meanwhile.
-    g_left_workers.push_back(LeftWorker{active.thread, job.release()});
-  } else {
-    dll::CloseHandle(kRoutine, active.thread);
-    if (job->flusher) dll::CloseHandle(kRoutine, job->flusher);
-    if (job->flusher_wake) dll::CloseHandle(kRoutine, job->flusher_wake);
-    dll::InternetCloseHandle(kRoutine, root);
-  }
-  if (result != DOWNLOAD_OK && outcome.stalled) result = DOWNLOAD_READ_FAILED;
-  if (result != DOWNLOAD_OK && active.stopping && !outcome.stalled) result = DOWNLOAD_CANCELLED;
-  if (result == DOWNLOAD_OK && check_hash && !ArchiveMatches(active, expected_hash)) result = DOWNLOAD_DAMAGED;
+  if (check_hash || check_signature) active.hasher = &hasher;
+  bool session_left = false;  // a worker left behind still uses it
+  int32_t result = RunWorker(active, job, progress, &session_left);
+  uint8_t archive_hash[32];
+  if (result == DOWNLOAD_OK && active.hasher &&
+      (!FinishArchiveHash(active, archive_hash) ||
+       (check_hash && std::memcmp(archive_hash, expected_hash, sizeof archive_hash) != 0)))
+    result = DOWNLOAD_DAMAGED;
   // What is moved into place is what was counted: the whole length, where
   // the server gave one.
   int64_t total = active.job->total.load();
   if (result == DOWNLOAD_OK && total >= 0 && file_size(files.part) != total) result = DOWNLOAD_NO_FILE;
+  // Only an archive its publisher signed. A signature that cannot be fetched
+  // leaves the whole part (and its record) for the next click, which finds
+  // it complete and fetches the signature again.
+  if (result == DOWNLOAD_OK && check_signature)
+    result = CheckSignature(*active.job, archive_hash, signed_name ? signed_name : "", &session_left);
   if (result == DOWNLOAD_OK) {
     // A part whose move fails stays, with its record: the next click finds
     // it whole and tries the move again.
@@ -379,5 +424,6 @@ int32_t download_file(const char* url, const char* local_path, ProgressRoutine p
   if (PartIsWorthless(result, *active.job)) remove_partial(files);
   // The figures of the whole transfer, whatever the pacing showed last.
   if (active.job->phase.load() == TransferPhase::kReceiving) Report(progress, Snapshot(*active.job, 1));
+  if (!session_left) dll::InternetCloseHandle(kRoutine, root);
   return result;
 }

@@ -30,7 +30,8 @@ enum DownloadResult : int32_t {
   DOWNLOAD_READ_FAILED = -4,  // a read failed, nothing arrived for the stall limit, or the body ended before
                               // its announced length
   DOWNLOAD_CANCELLED = -5,    // stopped because the window closes, the session ends or the program quits
-  DOWNLOAD_DAMAGED = -6,      // the archive's SHA-256 is not the one given at build time
+  DOWNLOAD_DAMAGED = -6,      // the archive's SHA-256 is not the one given at build time, or its publisher's
+                              // signature does not verify
 };
 
 // How long a transfer may receive nothing before it fails (a build option).
@@ -41,8 +42,9 @@ constexpr uint32_t kStallLimitMs = QELMO_STALL_LIMIT_MS;
 
 // Downloads into a part file beside local_path and moves it into place only
 // when the whole body has arrived (and, with `expected_sha256`, has that
-// hash), so an older file of that name stays untouched until a complete
-// one replaces it. With resume, a part file that a cut-off transfer of the
+// hash; in a build given publisher keys, carries its publisher's signature
+// of it under the file name `signed_name`), so an older file of that name
+// stays untouched until a complete one replaces it. With resume, a part file that a cut-off transfer of the
 // same address left behind is continued from the length its record vouches
 // for, if the server still has the same version (start_offset is not used:
 // the part file is the truth); otherwise the transfer starts from byte 0.
@@ -51,10 +53,10 @@ constexpr uint32_t kStallLimitMs = QELMO_STALL_LIMIT_MS;
 // meanwhile (its messages are handled at least ten times a second, whatever
 // the network does) and shows the progress from the worker's counters at
 // most every 100 ms. A transfer that fails keeps its part file for the next
-// click, unless the archive failed its hash or the part was started from
-// byte 0 under an answer that cannot be resumed.
+// click, unless the archive failed its hash or signature or the part was
+// started from byte 0 under an answer that cannot be resumed.
 int32_t download_file(const char* url, const char* local_path, ProgressRoutine progress, int64_t start_offset,
-                      bool resume, const char* expected_sha256 = nullptr);
+                      bool resume, const char* expected_sha256 = nullptr, const char* signed_name = nullptr);
 
 // Whether a transfer's worker is running.
 bool transfer_running();

@@ -41,7 +41,7 @@ constexpr uint32_t kProbeAttributes = kFlagDeleteOnClose | kAttributeTemporary |
 #endif
 
 struct Archive {
-  const char* local_name;  // appended to the program's folder
+  const char* local_name;  // appended to the program's folder; a publisher signs the name after the '\\'
   const char* address;
   const char* sha256;  // empty: not checked
 };
@@ -86,7 +86,8 @@ void download_archive(const Archive& archive) {
   show_transfer_starting();
   EnableDownloadButtons(false);
   // A transfer of this archive that was cut off goes on where it stopped.
-  int32_t result = download_file(archive.address, target.text(), on_download_progress, 0, true, archive.sha256);
+  int32_t result = download_file(archive.address, target.text(), on_download_progress, 0, true, archive.sha256,
+                                 archive.local_name + 1);
   last_download_result = result;
   if (close_requested) return;  // the window is closing: nothing more to show
   if (result != DOWNLOAD_OK) {

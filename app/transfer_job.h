@@ -37,7 +37,12 @@ inline void leave_idle_place(std::atomic<WorkerPlace>& place) {
 struct TransferJob {
   // Set by the window's thread before the worker starts; read-only after.
   uint32_t root = 0;           // the WinINet session
-  const char* url = nullptr;   // constant data of the application
+  const char* url = nullptr;   // constant data of the application, or owned_url
+  std::string owned_url;       // an address made at run time (a signature's)
+  // A signature instead of an archive: the body goes into `block` (a body
+  // that fills it is longer than any signature), `received` counts it, and
+  // no file is written.
+  bool into_block = false;
   std::string headers;         // the request header block from byte 0
   bool decoding = false;       // whether WinINet undoes gzip and deflate
   PartialFiles files;          // the part file and its record

@@ -232,13 +232,39 @@ int32_t Transfer(TransferJob& job, uint32_t* file) {
   return ReceiveBody(job, request, *file);
 }
 
+// A signature into the job's block: the request and the answers refused
+// are an archive's; the body is read until it ends or fills the block.
+int32_t FetchIntoBlock(TransferJob& job) {
+  uint32_t request = OpenRequest(job, job.headers);
+  if (!request) return job.cancel.load() ? DOWNLOAD_CANCELLED : DOWNLOAD_NO_RESPONSE;
+  if (job.cancel.load()) return DOWNLOAD_CANCELLED;
+  AnswerHeaders answer = ReadAnswer(job, request);
+  if (plan_for_whole(answer, job.decoding) == Plan::kRefused) return DOWNLOAD_NO_RESPONSE;
+  int32_t received = 0;
+  while (received < TransferJob::kBlockSize) {
+    uint32_t bytes_read = 0;
+    EnterNetworkWait(job);
+    bool read = dll::InternetReadFile(kRoutine, request, job.block + received,
+                                      static_cast<uint32_t>(TransferJob::kBlockSize - received), &bytes_read) != 0;
+    LeaveNetworkWait(job);
+    if (job.cancel.load()) return DOWNLOAD_CANCELLED;
+    if (!read) return DOWNLOAD_READ_FAILED;
+    if (bytes_read == 0) break;
+    received += static_cast<int32_t>(bytes_read);
+    job.received.store(received, std::memory_order_release);
+    job.last_activity_tick.store(Now(), std::memory_order_release);
+  }
+  bool cut_short = !answer.encoded && received < TransferJob::kBlockSize && received < answer.content_length;
+  return cut_short ? DOWNLOAD_READ_FAILED : DOWNLOAD_OK;
+}
+
 }  // namespace
 
 extern "C" uint32_t __stdcall run_transfer_worker(void* argument) {
   auto& job = *static_cast<TransferJob*>(argument);
   uint32_t wininet = job.wininet;
   uint32_t file = kInvalidHandle;
-  int32_t result = Transfer(job, &file);
+  int32_t result = job.into_block ? FetchIntoBlock(job) : Transfer(job, &file);
   if (file != kInvalidHandle && !dll::CloseHandle(kRoutine, file) && result == DOWNLOAD_OK) result = DOWNLOAD_NO_FILE;
   job.result = result;
   // Whoever takes the request handle out closes it: here, or the window's
