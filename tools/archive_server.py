@@ -3,7 +3,7 @@
 from a folder over HTTP on 127.0.0.1, so the program works without internet.
 
     archive_server.py --root DIR [--port 18080] [--rate BYTES_PER_S]
-                      [--make-samples MB] [--mode MODE]
+                      [--make-samples MB] [--mode MODE] [--sign KEY.pem...]
     archive_server.py --sample-sha256 MB     prints the samples' SHA-256
     archive_server.py --write-sample NAME MB PATH   writes one sample
 
@@ -11,13 +11,17 @@ Paths served: /zr_11.17.zip, /up/dll/qelmo_app.zip and /up/all/qelmo.rar,
 each from the file of the same base name in DIR, with an ETag and a
 Last-Modified date, and from an offset on for "Range: bytes=N-" (206, or
 416 with "bytes */LENGTH" past the end) unless an If-Range names another
-version.
+version. Each path plus ".sig" serves the file of that name plus ".sig" in
+DIR: its publisher's signature (tools/publisher_sign.py). With --sign, the
+samples are signed with the first key as the server starts, and with the
+others too for the signature modes below.
 
 Modes (also switchable while running with GET /__mode?set=MODE, which the
 end-to-end tests use, as is GET /__rate?set=BYTES_PER_S; GET /__log lists
 the requests served as "mode path range if-range", /__log?clear=1 also
 forgets them; GET /__replace?name=FILE serves another version of a sample,
-same size, /__replace?name=FILE&restore=1 the original again; GET
+same size, /__replace?name=FILE&flip=1 the original with one byte
+changed, /__replace?name=FILE&restore=1 the original again; GET
 /__validators?name=FILE tells its ETag and Last-Modified, a line each):
   normal      the file with Content-Length
   no-length   the file without Content-Length (the body ends when the
@@ -39,6 +43,14 @@ same size, /__replace?name=FILE&restore=1 the original again; GET
               (for two minutes, or until the client goes)
   stall-headers  takes the request and answers nothing at all
 --rate limits every response to that many bytes per second.
+
+Signature modes (GET /__signatures?set=MODE) for the .sig paths:
+  signed         the file beside the archive
+  missing        "404 Not Found"
+  other-archive  the signature of another sample
+  other-key      the signature by the second key of --sign
+  malformed      the signature without its last byte
+  too-long       the signature followed by zeros, 513 bytes in all
 """
 import argparse
 import email.utils
@@ -60,6 +72,8 @@ ARCHIVES = {
 }
 MODES = ("normal", "no-length", "empty", "404", "500", "503", "close-headers", "ignore-if-range",
          "drop", "gzip", "trickle", "huge", "stall-body", "stall-headers")
+SIGNATURE_MODES = ("signed", "missing", "other-archive", "other-key", "malformed", "too-long")
+MAX_SIGNATURE_BYTES = 512
 ERRORS = {"404": "Not Found", "500": "Internal Server Error", "503": "Service Unavailable"}
 STALL_SECONDS = 120
 HUGE_LENGTH = 5 << 30
@@ -73,6 +87,8 @@ class State:
         self.mode = mode
         self.rate = rate
         self.megabytes = megabytes
+        self.signature_mode = "signed"
+        self.second_key_signatures = {}
         self.log = []
         self.lock = threading.Lock()
 
@@ -96,6 +112,27 @@ def sample_pieces(name, megabytes, version=""):
 
 def sample_bytes(name, megabytes, version=""):
     return b"".join(sample_pieces(name, megabytes, version))
+
+
+def flipped_sample(name, megabytes):
+    """The sample with one byte in its middle changed."""
+    data = bytearray(sample_bytes(name, megabytes))
+    data[len(data) // 2] ^= 1
+    return bytes(data)
+
+
+def sign_samples(root, keys):
+    """Each sample's .sig by the first key; the second key's signatures,
+    by name, for the mode other-key."""
+    sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+    import publisher_sign
+    second = {}
+    for name in sorted(set(ARCHIVES.values())):
+        path = os.path.join(root, name)
+        publisher_sign.write_signature(keys[0], path)
+        if len(keys) > 1:
+            second[name] = publisher_sign.sign_digest(keys[1], publisher_sign.file_sha256(path), name)
+    return second
 
 
 def write_file(path, data):
@@ -138,6 +175,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 return self.plain(400, "unknown mode\n")
             self.state.mode = mode
             return self.plain(200, mode + "\n")
+        if url.path == "/__signatures":
+            mode = urllib.parse.parse_qs(url.query).get("set", [""])[0]
+            if mode not in SIGNATURE_MODES:
+                return self.plain(400, "unknown signature mode\n")
+            self.state.signature_mode = mode
+            return self.plain(200, mode + "\n")
         if url.path == "/__rate":
             rate = urllib.parse.parse_qs(url.query).get("set", ["0"])[0]
             self.state.rate = int(rate) if rate.isdigit() else 0
@@ -147,8 +190,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             name = query.get("name", [""])[0]
             if name not in ARCHIVES.values() or not self.state.megabytes:
                 return self.plain(400, "unknown sample\n")
-            version = "" if query.get("restore") else "-replaced"
-            write_file(os.path.join(self.state.root, name), sample_bytes(name, self.state.megabytes, version))
+            path = os.path.join(self.state.root, name)
+            if query.get("flip"):
+                write_file(path, flipped_sample(name, self.state.megabytes))
+            else:
+                version = "" if query.get("restore") else "-replaced"
+                write_file(path, sample_bytes(name, self.state.megabytes, version))
             return self.plain(200, name + "\n")
         if url.path == "/__validators":
             name = urllib.parse.parse_qs(url.query).get("name", [""])[0]
@@ -167,6 +214,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         with self.state.lock:
             self.state.log.append("%s %s %s %s" % (self.state.mode, url.path, self.headers.get("Range", "-"),
                                                   self.headers.get("If-Range", "-")))
+        if url.path.endswith(".sig") and url.path[:-4] in ARCHIVES:
+            return self.serve_signature(ARCHIVES[url.path[:-4]])
         name = ARCHIVES.get(url.path)
         mode = self.state.mode
         if name is None or mode in ERRORS:
@@ -180,6 +229,30 @@ class Handler(http.server.BaseHTTPRequestHandler):
         except OSError:
             return self.page(404, "Not Found")
         self.serve_body(body, mode, validators(body, modified))
+
+    def serve_signature(self, name):
+        mode = self.state.signature_mode
+        if mode == "other-archive":
+            names = sorted(set(ARCHIVES.values()))
+            name = names[(names.index(name) + 1) % len(names)]
+        try:
+            with open(os.path.join(self.state.root, name + ".sig"), "rb") as f:
+                signature = f.read()
+        except OSError:
+            signature = None
+        if mode == "other-key":
+            signature = self.state.second_key_signatures.get(name)
+        if signature is None or mode == "missing":
+            return self.page(404, "Not Found")
+        if mode == "malformed":
+            signature = signature[:-1]
+        if mode == "too-long":
+            signature = signature.ljust(MAX_SIGNATURE_BYTES + 1, b"\0")
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(signature)))
+        self.end_headers()
+        self.wfile.write(signature)
 
     def plain(self, code, text):
         data = text.encode()
@@ -313,6 +386,8 @@ def main():
                         help="print the SHA-256 of each sample of that size and end")
     parser.add_argument("--write-sample", nargs=3, metavar=("NAME", "MB", "PATH"),
                         help="write one sample to PATH and end")
+    parser.add_argument("--sign", nargs="+", metavar="KEY.pem",
+                        help="sign the samples with the first key (and the second, for the mode other-key)")
     args = parser.parse_args()
     if args.sample_sha256:
         for name in ("zr_11.17.zip", "qelmo_app.zip", "qelmo.rar"):
@@ -332,8 +407,10 @@ def main():
         parser.error("--root is needed to serve")
     if args.make_samples:
         make_samples(args.root, args.make_samples)
+    second_key_signatures = sign_samples(args.root, args.sign) if args.sign else {}
     server = Server(("127.0.0.1", args.port), Handler)
     server.state = State(args.root, args.mode, args.rate, args.make_samples)
+    server.state.second_key_signatures = second_key_signatures
     print("serving %s on http://127.0.0.1:%d" % (args.root, args.port), flush=True)
     try:
         server.serve_forever()

@@ -51,6 +51,10 @@ void ReplaceSample(const wchar_t* name, bool restore) {
   ArchiveServerGet(std::wstring(L"/__replace?name=") + name + (restore ? L"&restore=1" : L""));
 }
 
+void FlipSampleByte(const wchar_t* name) { ArchiveServerGet(std::wstring(L"/__replace?flip=1&name=") + name); }
+
+void ServerSignatures(const wchar_t* mode) { ArchiveServerGet(std::wstring(L"/__signatures?set=") + mode); }
+
 void ClearRequestLog() { ArchiveServerGet(L"/__log?clear=1"); }
 
 // The fixtures' folder holds the server's archives and the read-only folder.

@@ -21,5 +21,11 @@ struct Validators {
 Validators ServerValidators(const wchar_t* name);
 // Serves another version of a sample (same size), or the original again.
 void ReplaceSample(const wchar_t* name, bool restore = false);
+// Serves the sample with one byte changed (ReplaceSample restores it).
+void FlipSampleByte(const wchar_t* name);
+// What the server answers for an archive's signature (its address plus
+// ".sig"): "signed", "missing", "other-archive", "other-key", "malformed"
+// or "too-long".
+void ServerSignatures(const wchar_t* mode);
 // A file the server hands out, as the harness sees it.
 std::wstring ServerFile(const wchar_t* name);

@@ -49,7 +49,7 @@ case "$action" in
   start-server)
     if [ -f "$state/server.pid" ] && kill -0 "$(cat "$state/server.pid")" 2>/dev/null; then exit 0; fi
     python3 "$here/../../tools/archive_server.py" --root "$state/archives" --make-samples "$3" --port 18080 \
-      </dev/null >"$state/server.log" 2>&1 &
+      --sign "$4/publisher.pem" "$4/retired.pem" </dev/null >"$state/server.log" 2>&1 &
     echo $! >"$state/server.pid"
     for _ in $(seq 1 100); do
       curl -sf -r 0-0 -o /dev/null http://127.0.0.1:18080/zr_11.17.zip &&

@@ -21,6 +21,7 @@ class ResumeTest : public ::testing::Test {
   void SetUp() override {
     ServerMode(L"normal");
     ServerRate(0);
+    ServerSignatures(L"signed");
     ClearRequestLog();
   }
   void TearDown() override { ReplaceSample(kArchive, true); }
@@ -97,6 +98,22 @@ class ResumeTest : public ::testing::Test {
     std::wstring part = installer.folder() + kArchive + L".part";
     EXPECT_EQ(FileSize(part), kept);
     EXPECT_TRUE(Exists(part + L".info"));
+  }
+
+  // A click whose whole archive then fails its check: the part goes, and
+  // the archive the user had stays as it was.
+  static void RefusedClick(InstallerDriver& installer, const std::string& old_archive) {
+    ClearRequestLog();
+    std::wstring why;
+    ASSERT_TRUE(installer.Click(kButton, &why, [] { return RequestsServed() > 0; })) << why;
+    // The buttons come back once the transfer (and its signature's) is over.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kTimeout; Sleep(50))
+      if (RequestsServed() == 2 && installer.AllDownloadButtonsEnabled()) break;
+    EXPECT_EQ(installer.StatusPart(0), L"下载状态：下载失败！") << installer.Figures();
+    EXPECT_EQ(RequestLog().back(), std::string("normal ") + kPath + ".sig - -");
+    EXPECT_EQ(ReadFileBytes(installer.folder() + kArchive), old_archive);
+    EXPECT_FALSE(Exists(installer.folder() + kArchive + L".part"));
+    EXPECT_FALSE(Exists(installer.folder() + kArchive + L".part.info"));
   }
 };
 
@@ -246,6 +263,59 @@ TEST_F(ResumeTest, AWrongHashFailsAndLeavesNoFile) {
   EXPECT_EQ(files, std::vector<std::wstring>{L"qelmo.exe"});
   installer.CloseWithEsc();
   EXPECT_EQ(installer.process().WaitForExit(kTimeout), 0u);
+}
+
+// Builds given a publisher's key take an archive only with its publisher's
+// signature of it, fetched from its address plus ".sig": by the one key, or
+// by the second of two (a key roll).
+TEST_F(ResumeTest, ASignedArchiveCompletesAlsoUnderARolledKey) {
+  InstallerDriver signed_build(L"qelmo-signed", L"qelmo_signed.exe");
+  ClickAndComplete(signed_build);
+  EXPECT_EQ(RequestLog(), (std::vector<std::string>{std::string("normal ") + kPath + " - -",
+                                                    std::string("normal ") + kPath + ".sig - -"}));
+  InstallerDriver key_roll(L"qelmo-key-roll", L"qelmo_key_roll.exe");
+  ClickAndComplete(key_roll);
+}
+
+TEST_F(ResumeTest, AnArchiveItsPublisherDidNotSignNeverReplacesTheOldOne) {
+  InstallerDriver installer(L"qelmo-signature-refused", L"qelmo_signed.exe");
+  ASSERT_NE(installer.window(), nullptr);
+  const std::string old_archive = "the archive the user had";
+  WriteBytes(installer.folder() + kArchive, old_archive);
+  const std::pair<const wchar_t*, const wchar_t*> refused[] = {
+      {L"a changed byte in the archive", L"signed"},
+      {L"another archive's signature", L"other-archive"},
+      {L"a signature by another key", L"other-key"},
+      {L"a malformed signature", L"malformed"},
+      {L"a signature longer than 512 bytes", L"too-long"},
+  };
+  for (const auto& [what, signatures] : refused) {
+    SCOPED_TRACE(what);
+    if (std::wstring(what) == refused[0].first) FlipSampleByte(kArchive);
+    ServerSignatures(signatures);
+    RefusedClick(installer, old_archive);
+    ReplaceSample(kArchive, true);
+  }
+  installer.CloseWithEsc();
+  EXPECT_EQ(installer.process().WaitForExit(kTimeout), 0u);
+}
+
+// A signature that cannot be fetched fails the click but keeps the whole
+// part: the next click finds it complete (416) and fetches the signature
+// again.
+TEST_F(ResumeTest, WithoutItsSignatureAWholeArchiveWaitsForTheNextClick) {
+  InstallerDriver installer(L"qelmo-signature-missing", L"qelmo_signed.exe");
+  ASSERT_NE(installer.window(), nullptr);
+  WriteBytes(installer.folder() + kArchive, "the archive the user had");
+  std::string served = ReadFileBytes(ServerFile(kArchive));
+  ServerSignatures(L"missing");
+  FailingClick(installer, static_cast<long long>(served.size()));
+  EXPECT_EQ(ReadFileBytes(installer.folder() + kArchive), "the archive the user had");
+  ServerSignatures(L"signed");
+  ClearRequestLog();
+  ClickAndComplete(installer);
+  EXPECT_EQ(RequestLog(), (std::vector<std::string>{RangeRequest(served.size(), ServerValidators(kArchive).etag),
+                                                    std::string("normal ") + kPath + ".sig - -"}));
 }
 
 }  // namespace
