@@ -44,10 +44,11 @@ constexpr uint32_t kStallLimitMs = QELMO_STALL_LIMIT_MS;
 // when the whole body has arrived (and, with `expected_sha256`, has that
 // hash; in a build given publisher keys, carries its publisher's signature
 // of it under the file name `signed_name`), so an older file of that name
-// stays untouched until a complete one replaces it. With resume, a part file that a cut-off transfer of the
-// same address left behind is continued from the length its record vouches
-// for, if the server still has the same version (start_offset is not used:
-// the part file is the truth); otherwise the transfer starts from byte 0.
+// stays untouched until a complete one replaces it. With resume, a part
+// file that a cut-off transfer of the same address left behind is continued
+// from the length its record vouches for, if the server still has the same
+// version (start_offset is not used: the part file is the truth); otherwise
+// the transfer starts from byte 0.
 //
 // A worker thread moves the bytes; this thread keeps the window alive
 // meanwhile (its messages are handled at least ten times a second, whatever
