@@ -2,18 +2,16 @@
 
 #include <cstring>
 
+#include "platform/display_scale.h"
 #include "platform/wide_text.h"
 
 namespace {
 
 constexpr char kDefaultFace[] = "宋体";
 
-int32_t ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
+// A stored height is template pixels: points convert at 96 DPI, whatever
+// the screen's, so that a font reads back as the size it was written with.
+constexpr int kPointsPerInch = 72;
 
 void SetFace(LOGFONTA* font, const char* face) {
   size_t length = face ? std::strlen(face) : 0;
@@ -29,10 +27,14 @@ void SetFace(LOGFONTA* font, const char* face) {
 
 LOGFONTA FontOrDefault(const void* logfont) {
   LOGFONTA font = {};
-  if (logfont)
+  if (logfont) {
     std::memcpy(&font, logfont, sizeof font);
-  else
+  } else {
+    // The stock font is made at the system's DPI: its height in template pixels.
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfHeight = display::ToUnits(font.lfHeight, display::SystemDpi());
+    font.lfWidth = display::ToUnits(font.lfWidth, display::SystemDpi());
+  }
   return font;
 }
 
@@ -45,7 +47,7 @@ int32_t FontFieldValue(const LOGFONTA& font, int32_t field) {
     case FONT_UNDERLINE: return font.lfUnderline ? 1 : 0;
     case FONT_POINT_SIZE: {
       int32_t height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
-      return MulDiv(height, 72, ScreenDpi());
+      return MulDiv(height, kPointsPerInch, display::kTemplateDpi);
     }
     default: return 0;
   }
@@ -61,7 +63,7 @@ void ApplyFontField(LOGFONTA* font, int32_t field, uint32_t value) {
     case FONT_ITALIC: font->lfItalic = v ? 1 : 0; break;
     case FONT_STRIKE_OUT: font->lfStrikeOut = v ? 1 : 0; break;
     case FONT_UNDERLINE: font->lfUnderline = v ? 1 : 0; break;
-    case FONT_POINT_SIZE: font->lfHeight = -MulDiv(v, ScreenDpi(), 72); break;
+    case FONT_POINT_SIZE: font->lfHeight = -MulDiv(v, display::kTemplateDpi, kPointsPerInch); break;
     case FONT_FACE_NAME: SetFace(font, reinterpret_cast<const char*>(static_cast<uintptr_t>(value))); break;
     default: break;
   }
@@ -77,8 +79,10 @@ void ApplyFontRecord(LOGFONTA* font, const FontRecord& record) {
   SetFace(font, record.face_name);
 }
 
-HFONT CreateUnitFont(const LOGFONTA& stored) {
+HFONT CreateUnitFont(const LOGFONTA& stored, int dpi) {
   LOGFONTA font = stored;
+  font.lfHeight = display::ToPixels(font.lfHeight, dpi);
+  font.lfWidth = display::ToPixels(font.lfWidth, dpi);
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfOutPrecision = 0;
   font.lfClipPrecision = 0;

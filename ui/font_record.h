@@ -28,7 +28,8 @@ enum FontField : int32_t {
   FONT_WHOLE_RECORD = -1,
 };
 
-// The font a unit gave (null: the default GUI font), as a LOGFONTA.
+// The font a unit gave (null: the default GUI font), as a LOGFONTA with its
+// height in template pixels.
 LOGFONTA FontOrDefault(const void* logfont);
 // One field of a font, as compiled code reads it.
 int32_t FontFieldValue(const LOGFONTA& font, int32_t field);
@@ -37,5 +38,6 @@ int32_t FontFieldValue(const LOGFONTA& font, int32_t field);
 // escapements are taken modulo 3,600.
 void ApplyFontField(LOGFONTA* font, int32_t field, uint32_t value);
 void ApplyFontRecord(LOGFONTA* font, const FontRecord& record);
-// Makes an HFONT from a stored LOGFONTA the way every unit does.
-HFONT CreateUnitFont(const LOGFONTA& font);
+// Makes an HFONT from a stored LOGFONTA the way every unit does, for a
+// window at `dpi` (the stored height is template pixels).
+HFONT CreateUnitFont(const LOGFONTA& font, int dpi);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/display_scale.h"
 #include "platform/pointer_word.h"
 #include "runtime/abi/arg_record.h"
 #include "runtime/value/text.h"
@@ -18,6 +19,15 @@
 namespace {
 
 int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : (value > high ? high : value); }
+
+// The standard rectangle properties are template units; a live window is
+// in pixels at its DPI. The window's own left and top are screen pixels.
+bool InTemplateUnits(const Located& at, int32_t property) {
+  return at.position != 0 || property == PROP_WIDTH || property == PROP_HEIGHT;
+}
+int32_t LivePixels(const Located& at, int32_t property, int32_t units, HWND window) {
+  return InTemplateUnits(at, property) ? display::ToPixels(units, display::WindowDpi(window)) : units;
+}
 
 void WriteMousePointer(const Located& at, uint32_t array_word) {
   ElementList& elements = at.record->elements();
@@ -66,7 +76,9 @@ uint64_t ReadStandardProperty(const Located& at, int32_t property) {
       if (HWND parent = GetParent(window); parent && (GetWindowLongW(window, GWL_STYLE) & WS_CHILD))
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
       const int32_t values[4] = {rect.left, rect.top, width, height};
-      return static_cast<uint32_t>(values[property]);
+      int32_t value = values[property];
+      if (InTemplateUnits(at, property)) value = display::ToUnits(value, display::WindowDpi(window));
+      return static_cast<uint32_t>(value);
     }
     case PROP_TAG:
       return PointerWord(TextCopy(ElementTagText(elements, at.position), RuntimeAlloc));
@@ -107,12 +119,12 @@ void WriteStandardProperty(const Located& at, int32_t property, uint32_t low) {
       if (property == PROP_LEFT || property == PROP_TOP) {
         if (HWND parent = GetParent(window); parent && (GetWindowLongW(window, GWL_STYLE) & WS_CHILD))
           MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&live), 2);
-        int32_t x = property == PROP_LEFT ? rect.left : live.left;
-        int32_t y = property == PROP_TOP ? rect.top : live.top;
+        int32_t x = property == PROP_LEFT ? LivePixels(at, property, rect.left, window) : live.left;
+        int32_t y = property == PROP_TOP ? LivePixels(at, property, rect.top, window) : live.top;
         SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       } else {
-        int32_t width = property == PROP_WIDTH ? rect.width : live.right - live.left;
-        int32_t height = property == PROP_HEIGHT ? rect.height : live.bottom - live.top;
+        int32_t width = property == PROP_WIDTH ? LivePixels(at, property, rect.width, window) : live.right - live.left;
+        int32_t height = property == PROP_HEIGHT ? LivePixels(at, property, rect.height, window) : live.bottom - live.top;
         SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       }
       return;

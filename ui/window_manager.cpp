@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/display_scale.h"
 #include "platform/wide_text.h"
 #include "runtime/message_loop.h"
 #include "runtime/notify.h"
@@ -63,7 +64,18 @@ Component* CreateElementObject(WindowRecord* record, int32_t position, HWND pare
   uint32_t flags = ElementStateFlags(elements, position);
   uint32_t extra_style = ((flags & kElementDisabled) ? WS_DISABLED : 0) | ((flags & kElementTabStop) ? WS_TABSTOP : 0);
   *visible = (flags & kElementVisible) && !(unit->flags & kUnitWindowless);
+  // The element's rectangle is in template units: at the window's DPI. The
+  // window's own outer rectangle is scaled (its frame, which the system
+  // draws, grows by its own rules, so the client area is never smaller than
+  // the scaled template's); its left and top are screen pixels and stay.
   ElementRect rect = ReadElementRect(elements, position);
+  int dpi = display::WindowDpi(parent);
+  if (position != 0) {
+    rect.left = display::ToPixels(rect.left, dpi);
+    rect.top = display::ToPixels(rect.top, dpi);
+  }
+  rect.width = display::ToPixels(rect.width, dpi);
+  rect.height = display::ToPixels(rect.height, dpi);
   // The data and size are taken before creation: nothing may move the
   // element buffer while the unit reads it.
   const uint8_t* data = elements.EntryData(position) + layout.property_data;

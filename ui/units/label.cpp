@@ -3,6 +3,7 @@
 // paints no background, so whatever lies beneath shows through.
 #include <cmath>
 
+#include "platform/display_scale.h"
 #include "platform/gdi_handle.h"
 #include "platform/wide_text.h"
 #include "platform/window_class.h"
@@ -217,8 +218,9 @@ class Label : public TableComponent<LabelProperties, kLabelTable> {
     // With every frame colour left at the default there is no frame to draw.
     std::vector<COLORREF> frame_colors = ColourList({p.frame_color1, p.frame_color2, p.frame_color3});
     if (p.Border() == kGradientFrame && p.frame_width > 0 && !frame_colors.empty()) {
-      DrawFrame(dc, rect, p.frame_width, frame_colors);
-      InflateRect(&rect, -p.frame_width, -p.frame_width);
+      int frame_width = display::ToPixels(p.frame_width, display::WindowDpi(hwnd()));  // template units
+      DrawFrame(dc, rect, frame_width, frame_colors);
+      InflateRect(&rect, -frame_width, -frame_width);
       if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     }
     if (p.Effect() != kTransparent) FillSolid(dc, rect, ResolveColour(p.background_color));

@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include "platform/display_scale.h"
 #include "platform/gdi_handle.h"
 #include "platform/wide_text.h"
 #include "runtime/notify.h"
@@ -153,13 +154,14 @@ class StatusBar : public TableComponent<StatusBarProperties, kStatusBarTable> {
   void LayOutParts() {
     std::vector<int> edges;
     int right = 0;
+    int dpi = display::WindowDpi(hwnd());  // part widths are template units
     for (const Part& part : p.decoded_parts) {
       if (static_cast<int32_t>(edges.size()) == kMostParts) break;
       if (part.width == -1) {
         edges.push_back(-1);
         break;
       }
-      right += part.width;
+      right += display::ToPixels(part.width, dpi);
       edges.push_back(right);
     }
     if (edges.empty()) edges.push_back(-1);  // the control always has one part

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/display_scale.h"
 #include "platform/pointer_word.h"
 #include "ui/font_record.h"
 #include "ui/property_writer.h"
@@ -39,7 +40,7 @@ PropertyValue UnitFont::Value() const {
 
 HFONT UnitFont::Handle() const {
   if (!has_font_) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  if (!handle_) handle_ = CreateUnitFont(font_);
+  if (!handle_) handle_ = CreateUnitFont(font_, display::SystemDpi());
   return handle_ ? handle_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
