@@ -25,7 +25,7 @@ T* Pointer(int32_t word) {
   return reinterpret_cast<T*>(static_cast<uintptr_t>(static_cast<uint32_t>(word)));
 }
 
-HICON g_default_icons[2] = {};  // 32x32 and 16x16, loaded on first request
+HICON g_default_icons[2] = {};  // big and small, loaded on first request
 
 // A shutdown step: the icons code 1000 loaded go.
 void DestroyDefaultIcons() {
@@ -37,7 +37,9 @@ void DestroyDefaultIcons() {
 
 // The program's icon in both sizes, loaded once and kept until shutdown.
 int32_t DefaultIcons(HICON* out) {
-  const int sizes[2] = {32, 16};
+  // The system's icon sizes grow with its DPI (32 and 16 at 96); the
+  // program's icon file holds the sizes of the usual scales.
+  const int sizes[2] = {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXSMICON)};
   SetShutdownStep(ShutdownStage::kDefaultIcons, DestroyDefaultIcons);
   for (int i = 0; i < 2; ++i) {
     if (!g_default_icons[i])

@@ -206,8 +206,8 @@ class AppFormTest(FormTest):
         self.assertEqual(bound, {"": [(0, 0), (12, 8), (1, 16)], "按钮3": [(0, 24)], "按钮2": [(0, 32)], "按钮1": [(0, 40)]})
 
     def test_help_icons(self):
-        with open(INFO_PNG, "rb") as f:
-            png = f.read()
+        with open(os.path.join(os.path.dirname(INFO_PNG), "info.ico"), "rb") as f:
+            png = f.read()  # the icon file of the picture's sizes
         face = "微软雅黑".encode("gbk").ljust(32, b"\0")
         logfont = struct.pack("<5i8B", -12, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0) + face
         tips = {
@@ -243,6 +243,27 @@ class AppFormTest(FormTest):
         subprocess.run([sys.executable, os.path.join(ROOT, "tools", "make_info_icon.py"), out], check=True)
         with open(out, "rb") as f:
             self.assertEqual(f.read(), png)
+        # So is the icon file of all four sizes, whose 16 is that picture.
+        subprocess.run([sys.executable, os.path.join(ROOT, "tools", "make_info_icon.py"), "--ico", out], check=True)
+        with open(out, "rb") as f, open(os.path.join(os.path.dirname(INFO_PNG), "info.ico"), "rb") as g:
+            ico = f.read()
+            self.assertEqual(ico, g.read())
+        entries = [struct.unpack_from("<BBBBHHII", ico, 6 + 16 * i) for i in range(struct.unpack_from("<H", ico, 4)[0])]
+        self.assertEqual([e[0] for e in entries], [16, 20, 24, 32])
+        self.assertEqual(ico[entries[0][7]:entries[0][7] + entries[0][6]], png)
+
+    def test_window_icon(self):
+        # The committed icon is what the tool makes of it: its 16 and 32 kept,
+        # the sizes of the other display scales drawn.
+        path = os.path.join(ROOT, "app", "resources", "qelmo.ico")
+        out = os.path.join(self.tmp, "qelmo.ico")
+        subprocess.run([sys.executable, os.path.join(ROOT, "tools", "make_window_icon.py"), "--keep", path, out],
+                       check=True)
+        with open(out, "rb") as f, open(path, "rb") as g:
+            ico = f.read()
+            self.assertEqual(ico, g.read())
+        sizes = [ico[6 + 16 * i] for i in range(struct.unpack_from("<H", ico, 4)[0])]
+        self.assertEqual(sorted(sizes), [16, 20, 24, 32, 40, 48])
 
     def test_cmake_built_template_matches(self):
         built = os.environ.get("QELMO_MAIN_WINDOW_BIN")

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/display_scale.h"
 #include "platform/wide_text.h"
 #include "runtime/notify.h"
 #include "ui/common_controls.h"
@@ -17,9 +18,9 @@ using namespace units;
 
 namespace {
 
-constexpr int kMargin = 3;  // inside the button, around picture and text
+constexpr int kMargin = 3;  // template units, inside the button, around picture and text
 constexpr int32_t kClicked = 0;  // the button's event
-constexpr int kTooltipWidth = 400;
+constexpr int kTooltipWidth = 400;  // template units
 constexpr uint32_t kSuperBtnFlags = 0x00000840;
 constexpr wchar_t kStandardClickName[] = L"STANDARD_CLICK";
 
@@ -106,10 +107,25 @@ void SuperButton::BuildPicture(Slot slot) {
   const uint32_t colours[kSlotCount] = {p.trans_color_in, p.trans_color_out, p.trans_color_disabled};
   const std::vector<uint8_t>& data = *bytes[slot];
   if (data.empty()) return;
-  OwnedBitmap bitmap(BitmapFromPicture(data));
+  // A picture is template pixels. One drawn at several sizes shows the
+  // size nearest to the window's scale; any other is scaled once, here.
+  int dpi = display::WindowDpi(hwnd());
+  std::vector<uint8_t> nearest;
+  int template_size = 0;
+  bool several_sizes = NearestPngImage(data, dpi, &nearest, &template_size);
+  OwnedBitmap bitmap(BitmapFromPicture(several_sizes ? nearest : data));
   BITMAP info = {};
   if (!bitmap || !GetObjectW(bitmap.get(), sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) return;
   int width = info.bmWidth, height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+  int wanted_width = display::ToPixels(several_sizes ? template_size : width, dpi);
+  int wanted_height = display::ToPixels(several_sizes ? template_size : height, dpi);
+  if (wanted_width != width || wanted_height != height) {
+    // Smoothly, and the mask made from the scaled bitmap, so the two match.
+    bitmap.Reset(ScaledBitmap(bitmap.get(), wanted_width, wanted_height));
+    if (!bitmap) return;
+    width = wanted_width;
+    height = wanted_height;
+  }
   OwnedBitmap mask(CreateBitmap(width, height, 1, 1, nullptr));
   if (!mask) return;
   {
@@ -153,7 +169,7 @@ void SuperButton::UpdateTooltip() {
                                GetModuleHandleW(nullptr), nullptr);
     if (!tooltip_) return;
     // A maximum width makes the tip break its lines at "\r\n" and wrap.
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, kTooltipWidth);
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, display::ToPixels(kTooltipWidth, display::WindowDpi(hwnd())));
     // Help texts run to several lines: leave them up long enough to read.
     SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(32767, 0));
   }
@@ -288,7 +304,8 @@ void SuperButton::Draw(const DRAWITEMSTRUCT& item) {
   // The content moves when pressed, except in check-box mode.
   POINT offset = pressed && !p.check_box ? PressedOffset() : POINT{0, 0};
   RECT content = rect;
-  InflateRect(&content, -kMargin, -kMargin);
+  int margin = display::ToPixels(kMargin, display::WindowDpi(hwnd()));
+  InflateRect(&content, -margin, -margin);
   RECT text_area = content;
   if (const Picture* picture = ChoosePicture(disabled, pressed)) {
     int x = rect.left + (rect.right - rect.left - picture->width) / 2;
@@ -321,7 +338,7 @@ void SuperButton::Draw(const DRAWITEMSTRUCT& item) {
 
   if ((!flat() || p.draw_focus) && focused) {
     RECT focus = rect;
-    InflateRect(&focus, -kMargin, -kMargin);
+    InflateRect(&focus, -margin, -margin);
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
     DrawFocusRect(dc, &focus);

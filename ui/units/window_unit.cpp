@@ -164,7 +164,7 @@ void WindowForm::ApplyIcons() {
   HICON icons[2] = {};
   if (!p.icon.empty()) {
     for (int i = 0; i < 2; ++i) {
-      int size = i == 0 ? 32 : 16;
+      int size = GetSystemMetrics(i == 0 ? SM_CXICON : SM_CXSMICON);  // at the system's DPI
       int id = LookupIconIdFromDirectoryEx(p.icon.data(), TRUE, size, size, LR_DEFAULTCOLOR);
       if (id > 0 && static_cast<size_t>(id) < p.icon.size())
         fresh[i].Reset(CreateIconFromResourceEx(p.icon.data() + id, static_cast<DWORD>(p.icon.size() - id), TRUE,
