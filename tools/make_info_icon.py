@@ -31,6 +31,8 @@ import struct
 import sys
 import zlib
 
+from icon_file import icon_file
+
 SIZES = (16, 20, 24, 32)
 SAMPLES = 8  # per axis, per pixel
 LEVELS = 16
@@ -164,13 +166,7 @@ def build_png(size):
 
 
 def build_ico(sizes):
-    images = [build_png(size) for size in sizes]
-    directory = struct.pack("<HHH", 0, 1, len(images))
-    offset = len(directory) + 16 * len(images)
-    for size, image in zip(sizes, images):
-        directory += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
-        offset += len(image)
-    return directory + b"".join(images)
+    return icon_file([(size, build_png(size)) for size in sizes])
 
 
 def main(argv):

@@ -29,6 +29,8 @@ import math
 import struct
 import sys
 
+from icon_file import icon_file, images_of
+
 SIZES = (48, 40, 32, 24, 20, 16)
 SAMPLES = 16  # per axis, per pixel
 
@@ -138,25 +140,9 @@ def dib(size):
     return header + bytes(colour) + bytes(mask)
 
 
-def images_of(ico):
-    """The images of an icon file, by size."""
-    count = struct.unpack_from("<H", ico, 4)[0]
-    images = {}
-    for i in range(count):
-        width, _, _, _, _, _, length, offset = struct.unpack_from("<BBBBHHII", ico, 6 + 16 * i)
-        images[width or 256] = ico[offset:offset + length]
-    return images
-
-
 def build_ico(sizes, kept=None):
     kept = kept or {}
-    images = [kept[size] if size in kept else dib(size) for size in sizes]
-    directory = struct.pack("<HHH", 0, 1, len(images))
-    offset = len(directory) + 16 * len(images)
-    for size, image in zip(sizes, images):
-        directory += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
-        offset += len(image)
-    return directory + b"".join(images)
+    return icon_file([(size, kept[size] if size in kept else dib(size)) for size in sizes])
 
 
 def main(argv):

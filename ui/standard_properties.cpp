@@ -123,8 +123,9 @@ void WriteStandardProperty(const Located& at, int32_t property, uint32_t low) {
         int32_t y = property == PROP_TOP ? LivePixels(at, property, rect.top, window) : live.top;
         SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       } else {
-        int32_t width = property == PROP_WIDTH ? LivePixels(at, property, rect.width, window) : live.right - live.left;
-        int32_t height = property == PROP_HEIGHT ? LivePixels(at, property, rect.height, window) : live.bottom - live.top;
+        int32_t width = live.right - live.left, height = live.bottom - live.top;
+        if (property == PROP_WIDTH) width = LivePixels(at, property, rect.width, window);
+        if (property == PROP_HEIGHT) height = LivePixels(at, property, rect.height, window);
         SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       }
       return;

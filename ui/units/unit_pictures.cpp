@@ -128,7 +128,8 @@ HBITMAP ScaledBitmap(HBITMAP source, int width, int height) {
   if (!target || !bits) return target;
   auto* out = static_cast<uint32_t*>(bits);
   for (int y = 0; y < height; ++y) {
-    int first_row = y * from_height / height, last_row = std::min(from_height - 1, ((y + 1) * from_height - 1) / height);
+    int first_row = y * from_height / height;
+    int last_row = std::min(from_height - 1, ((y + 1) * from_height - 1) / height);
     for (int x = 0; x < width; ++x) {
       int first_column = x * from_width / width;
       int last_column = std::min(from_width - 1, ((x + 1) * from_width - 1) / width);
