@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/hex_bytes.h"
+
 namespace {
 
 // One DER INTEGER at `at`, a positive number of at most 32 bytes written in
@@ -23,21 +25,9 @@ bool ReadInteger(const uint8_t* bytes, size_t size, size_t& at, uint8_t out[32])
   return true;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 std::optional<PublisherKey> ParseKey(std::string_view hex) {
-  if (hex.size() != 130 || hex.substr(0, 2) != "04") return std::nullopt;
   PublisherKey key;
-  for (size_t i = 0; i < key.size(); ++i) {
-    int high = HexDigit(hex[2 + 2 * i]), low = HexDigit(hex[3 + 2 * i]);
-    if (high < 0 || low < 0) return std::nullopt;
-    key[i] = static_cast<uint8_t>(high << 4 | low);
-  }
+  if (hex.substr(0, 2) != "04" || !parse_hex_bytes(hex.substr(2), key.data(), key.size())) return std::nullopt;
   return key;
 }
 

@@ -1,18 +1,12 @@
 #include "app/sha256_hash.h"
 
+#include "app/hex_bytes.h"
 #include "app/runtime_calls.h"
 
 namespace {
 
 // Routine id of the hash helpers, for their DLL call sites.
 constexpr int32_t kRoutine = 0x04010108;
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -47,13 +41,4 @@ bool Sha256::Finish(uint8_t digest[32]) {
   return done;
 }
 
-bool parse_sha256_hex(const char* text, uint8_t digest[32]) {
-  if (!text) return false;
-  for (int i = 0; i < 32; ++i) {
-    int high = HexDigit(text[2 * i]);
-    int low = high < 0 ? -1 : HexDigit(text[2 * i + 1]);
-    if (low < 0) return false;
-    digest[i] = static_cast<uint8_t>(high << 4 | low);
-  }
-  return text[64] == '\0';
-}
+bool parse_sha256_hex(const char* text, uint8_t digest[32]) { return text && parse_hex_bytes(text, digest, 32); }

@@ -169,17 +169,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
-        if url.path == "/__mode":
+        switches = {"/__mode": ("mode", MODES), "/__signatures": ("signature_mode", SIGNATURE_MODES)}
+        if url.path in switches:
+            field, choices = switches[url.path]
             mode = urllib.parse.parse_qs(url.query).get("set", [""])[0]
-            if mode not in MODES:
+            if mode not in choices:
                 return self.plain(400, "unknown mode\n")
-            self.state.mode = mode
-            return self.plain(200, mode + "\n")
-        if url.path == "/__signatures":
-            mode = urllib.parse.parse_qs(url.query).get("set", [""])[0]
-            if mode not in SIGNATURE_MODES:
-                return self.plain(400, "unknown signature mode\n")
-            self.state.signature_mode = mode
+            setattr(self.state, field, mode)
             return self.plain(200, mode + "\n")
         if url.path == "/__rate":
             rate = urllib.parse.parse_qs(url.query).get("set", ["0"])[0]
