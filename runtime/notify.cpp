@@ -44,7 +44,7 @@ int32_t DefaultIcons(HICON* out) {
   for (int i = 0; i < 2; ++i) {
     if (!g_default_icons[i])
       g_default_icons[i] = static_cast<HICON>(
-          LoadImageW(GetModuleHandleW(nullptr), L"DEFAULT_ICON", IMAGE_ICON, sizes[i], sizes[i], 0));
+          LoadImageW(GetModuleHandleW(nullptr), kDefaultIconName, IMAGE_ICON, sizes[i], sizes[i], 0));
     if (out) out[i] = g_default_icons[i];
   }
   return 0;

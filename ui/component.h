@@ -48,6 +48,11 @@ class Component {
   // Ends a windowless component (a window-backed one ends with its window).
   void DestroyWindowless();
 
+  // Its window's DPI changed, and the window manager has placed it for the
+  // new one: what the component made for the old DPI (fonts, pictures,
+  // widths) is made again. Its top-level window repaints it afterwards.
+  virtual void OnDpiChanged() {}
+
  protected:
   // Ties the object to its window: from now on the object sees the window's
   // messages through WindowProc and ends with it.

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/display_scale.h"
 #include "platform/wide_text.h"
+#include "ui/display_scale.h"
 
 namespace {
 
@@ -94,4 +94,13 @@ HFONT CreateUnitFont(const LOGFONTA& stored, int dpi) {
   MultiByteToWideChar(kGbkCodePage, 0, font.lfFaceName, -1, wide.lfFaceName, LF_FACESIZE);
   wide.lfFaceName[LF_FACESIZE - 1] = 0;
   return CreateFontIndirectW(&wide);
+}
+
+HFONT CreateDefaultFontAt(int dpi) {
+  if (dpi == display::SystemDpi()) return nullptr;
+  LOGFONTW font;
+  if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) return nullptr;
+  font.lfHeight = MulDiv(font.lfHeight, dpi, display::SystemDpi());
+  font.lfWidth = MulDiv(font.lfWidth, dpi, display::SystemDpi());
+  return CreateFontIndirectW(&font);
 }

@@ -41,3 +41,7 @@ void ApplyFontRecord(LOGFONTA* font, const FontRecord& record);
 // Makes an HFONT from a stored LOGFONTA the way every unit does, for a
 // window at `dpi` (the stored height is template pixels).
 HFONT CreateUnitFont(const LOGFONTA& font, int dpi);
+// The default GUI font for a window at `dpi`: the stock font is made at the
+// system's DPI, so at any other it is made again, scaled. Null at the
+// system's DPI, where the stock object itself serves.
+HFONT CreateDefaultFontAt(int dpi);

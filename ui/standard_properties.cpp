@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "platform/display_scale.h"
 #include "platform/pointer_word.h"
 #include "runtime/abi/arg_record.h"
 #include "runtime/value/text.h"
 #include "ui/component.h"
 #include "ui/component_rebuild.h"
 #include "ui/cursors.h"
+#include "ui/display_scale.h"
 #include "ui/element_location.h"
 #include "ui/property_conversion.h"
 #include "ui/unit.h"

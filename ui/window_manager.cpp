@@ -2,13 +2,13 @@
 
 #include <vector>
 
-#include "platform/display_scale.h"
 #include "platform/wide_text.h"
 #include "runtime/message_loop.h"
 #include "runtime/notify.h"
 #include "runtime/runtime_services.h"
 #include "ui/component.h"
 #include "ui/cursors.h"
+#include "ui/display_scale.h"
 #include "ui/events.h"
 #include "ui/menu_commands.h"
 #include "ui/unit.h"
@@ -53,6 +53,21 @@ HMENU BuildMenu(ElementList& elements) {
   return menu;
 }
 
+// The element's rectangle is in template units: at `dpi` in pixels. The
+// window's own outer rectangle is scaled (its frame, which the system draws,
+// grows by its own rules, so the client area is never smaller than the
+// scaled template's); its left and top are screen pixels and stay.
+ElementRect PixelRect(ElementList& elements, int32_t position, int dpi) {
+  ElementRect rect = ReadElementRect(elements, position);
+  if (position != 0) {
+    rect.left = display::ToPixels(rect.left, dpi);
+    rect.top = display::ToPixels(rect.top, dpi);
+  }
+  rect.width = display::ToPixels(rect.width, dpi);
+  rect.height = display::ToPixels(rect.height, dpi);
+  return rect;
+}
+
 Component* CreateElementObject(WindowRecord* record, int32_t position, HWND parent, uint32_t control_id, HMENU menu,
                                bool* visible) {
   ElementList& elements = record->elements();
@@ -64,18 +79,7 @@ Component* CreateElementObject(WindowRecord* record, int32_t position, HWND pare
   uint32_t flags = ElementStateFlags(elements, position);
   uint32_t extra_style = ((flags & kElementDisabled) ? WS_DISABLED : 0) | ((flags & kElementTabStop) ? WS_TABSTOP : 0);
   *visible = (flags & kElementVisible) && !(unit->flags & kUnitWindowless);
-  // The element's rectangle is in template units: at the window's DPI. The
-  // window's own outer rectangle is scaled (its frame, which the system
-  // draws, grows by its own rules, so the client area is never smaller than
-  // the scaled template's); its left and top are screen pixels and stay.
-  ElementRect rect = ReadElementRect(elements, position);
-  int dpi = display::WindowDpi(parent);
-  if (position != 0) {
-    rect.left = display::ToPixels(rect.left, dpi);
-    rect.top = display::ToPixels(rect.top, dpi);
-  }
-  rect.width = display::ToPixels(rect.width, dpi);
-  rect.height = display::ToPixels(rect.height, dpi);
+  ElementRect rect = PixelRect(elements, position, display::WindowDpi(parent));
   // The data and size are taken before creation: nothing may move the
   // element buffer while the unit reads it.
   const uint8_t* data = elements.EntryData(position) + layout.property_data;
@@ -245,6 +249,18 @@ bool LoadWindow(WindowRecord* record, bool modal, HWND owner) {
       SendMessageW(object->hwnd(), WM_UNIT_AFTER_CREATED, 0, 0);
   if (focus_before && IsWindow(focus_before) && GetFocus() != focus_before && !modal) SetFocus(focus_before);
   return true;
+}
+
+void LayOutForDpi(WindowRecord* record) {
+  ElementList& elements = record->elements();
+  int dpi = display::WindowDpi(record->WindowHandle());
+  for (int32_t i = 1; i < elements.count(); ++i) {
+    Component* object = record->ObjectAt(i);
+    if (!object || !object->hwnd() || elements.Layout(i).menu_item) continue;
+    ElementRect rect = PixelRect(elements, i, dpi);
+    SetWindowPos(object->hwnd(), nullptr, rect.left, rect.top, rect.width, rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    object->OnDpiChanged();
+  }
 }
 
 void RebuildWindowMenu(WindowRecord* record) {

@@ -13,6 +13,11 @@ constexpr UINT WM_UNIT_AFTER_CREATED = 0x8076;
 // (the window stays unloaded). A live window is only restored or activated.
 bool LoadWindow(WindowRecord* record, bool modal, HWND owner);
 
+// Places every component of a loaded window at its template rectangle at
+// the window's DPI, after that DPI changed, and has each make again what it
+// made for the old one.
+void LayOutForDpi(WindowRecord* record);
+
 // Builds the window's menu again from its menu items (after an item changed).
 void RebuildWindowMenu(WindowRecord* record);
 

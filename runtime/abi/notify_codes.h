@@ -8,6 +8,9 @@
 constexpr int32_t NOTIFY_LIB_INIT = 1;      // arg1 = address of NotifyRuntime
 constexpr int32_t NOTIFY_LIB_SHUTDOWN = 6;  // arg1 = the library's stored value
 
+// The program's icon resource, which code 1000 loads.
+constexpr wchar_t kDefaultIconName[] = L"DEFAULT_ICON";
+
 // Library to runtime.
 enum RuntimeNotifyCode : int32_t {
   NR_DEFAULT_ICONS = 1000,

@@ -1,14 +1,17 @@
 // The program's window at the display scale its process runs at: the suite
 // runs this at 96, 120, 144 and 192 DPI (QELMO_TEST_DPI), each in a Wine
-// prefix of its own. Laid out for the scale, every text whole, and the
-// standard properties still in template units.
+// prefix of its own; and moved to a screen of another scale. Laid out for
+// the scale, every text whole, and the standard properties still in
+// template units.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "app/main_window_ids.h"
 #include "tests/harness/form_window.h"
@@ -41,31 +44,14 @@ bool Fits(const std::wstring& text, HFONT font, const RECT& box, std::string* wh
   return size.cx <= box.right - box.left && size.cy <= box.bottom - box.top;
 }
 
-TEST(DisplayScale, TheWindowIsLaidOutForItsScaleWithEveryTextWhole) {
-  StartInstallerRuntime();
-  const int dpi = TestDpi();
-  HDC screen = GetDC(nullptr);
-  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), dpi) << "the process does not run at the scale asked for";
-  ReleaseDC(nullptr, screen);
+// Each component not docked at its template rectangle times the scale,
+// the status bar's parts at their widths times it, every text whole in its
+// control's font, and the properties in template units.
+void ExpectLaidOutAt(int dpi) {
   auto pixels = [dpi](int units) { return MulDiv(units, dpi, 96); };
-  WindowRecord* record = FindWindowRecord(kMainWindow);
-  ASSERT_NE(record, nullptr);
-  ElementList& elements = record->elements();
+  ElementList& elements = FindWindowRecord(kMainWindow)->elements();
 
-  // The window at its template size times the scale, centred.
-  ElementRect window = ReadElementRect(elements, 0);
-  RECT frame;
-  GetWindowRect(kWindow.handle(), &frame);
-  EXPECT_EQ(frame.right - frame.left, pixels(window.width));
-  EXPECT_EQ(frame.bottom - frame.top, pixels(window.height));
-  EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - pixels(window.width)) / 2);
-  EXPECT_EQ(frame.top, (GetSystemMetrics(SM_CYSCREEN) - pixels(window.height)) / 2);
-  EXPECT_EQ(static_cast<int32_t>(kWindow.Read(0, 2)), window.width);
-  EXPECT_EQ(static_cast<int32_t>(kWindow.Read(0, 3)), window.height);
-
-  // Each component not docked at its template rectangle times the scale
-  // (within a pixel), read back through the properties in template units
-  // (within one).
+  // Rectangles within a pixel, read back through the properties within a unit.
   for (int32_t position = 1; position < elements.count(); ++position) {
     uint32_t element = elements.IdAt(position);
     HWND control = kWindow.HandleOf(element);
@@ -119,9 +105,82 @@ TEST(DisplayScale, TheWindowIsLaidOutForItsScaleWithEveryTextWhole) {
   std::string why;
   EXPECT_TRUE(Fits(L"保存路径", label_font, label_box, &why)) << why;
   DeleteObject(label_font);
+}
+
+// With QELMO_TEST_PICTURE_PAUSE_MS set, the window stays up that long in
+// each state, for a picture of the screen: "picture: STATE" tells when.
+void PauseForPicture(const char* state) {
+  const char* pause = std::getenv("QELMO_TEST_PICTURE_PAUSE_MS");
+  if (!pause || !*pause) return;
+  std::printf("picture: %s\n", state);
+  std::fflush(stdout);
+  DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(pause));
+  for (MSG message; static_cast<LONG>(end - GetTickCount()) > 0; Sleep(10))
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+TEST(DisplayScale, TheWindowIsLaidOutForItsScaleWithEveryTextWhole) {
+  StartInstallerRuntime();
+  const int dpi = TestDpi();
+  HDC screen = GetDC(nullptr);
+  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), dpi) << "the process does not run at the scale asked for";
+  ReleaseDC(nullptr, screen);
+  auto pixels = [dpi](int units) { return MulDiv(units, dpi, 96); };
+
+  // The window at its template size times the scale, centred.
+  ElementRect window = ReadElementRect(FindWindowRecord(kMainWindow)->elements(), 0);
+  RECT frame;
+  GetWindowRect(kWindow.handle(), &frame);
+  EXPECT_EQ(frame.right - frame.left, pixels(window.width));
+  EXPECT_EQ(frame.bottom - frame.top, pixels(window.height));
+  EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - pixels(window.width)) / 2);
+  EXPECT_EQ(frame.top, (GetSystemMetrics(SM_CYSCREEN) - pixels(window.height)) / 2);
+  EXPECT_EQ(static_cast<int32_t>(kWindow.Read(0, 2)), window.width);
+  EXPECT_EQ(static_cast<int32_t>(kWindow.Read(0, 3)), window.height);
+
+  ExpectLaidOutAt(dpi);
   // A size written in points reads back as written, whatever the scale.
+  uint32_t points = kWindow.Read(kSaveLabel, kLabelFont, 5);
   kWindow.Write(kSaveLabel, kLabelFont, 12, 5);
   EXPECT_EQ(kWindow.Read(kSaveLabel, kLabelFont, 5), 12u);
+  kWindow.Write(kSaveLabel, kLabelFont, points, 5);
+}
+
+// Moved to a screen of another scale and back. Wine has one DPI for every
+// screen and never sends the message: the test sends it as Windows would.
+TEST(DisplayScale, TheWindowLaysItselfOutAgainOnAScreenOfAnotherScale) {
+  StartInstallerRuntime();
+  const int dpi = TestDpi(), other = dpi == 144 ? 96 : 144;
+  HWND window = kWindow.handle();
+  RECT start;
+  GetWindowRect(window, &start);
+  // Neither suggestion is the window's rectangle scaled: the window must
+  // take the one it is given.
+  const RECT there = {start.left + 40, start.top + 30, start.left + 40 + MulDiv(start.right - start.left, other, dpi) + 13,
+                      start.top + 30 + MulDiv(start.bottom - start.top, other, dpi) + 11};
+  const RECT back = {start.left - 5, start.top - 7, start.right + 3, start.bottom + 2};
+  for (auto [to, suggested] : {std::pair{other, there}, std::pair{dpi, back}}) {
+    SCOPED_TRACE(testing::Message() << "at " << to << " DPI");
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+    PauseForPicture(to == dpi ? "back" : "there");
+    RECT now;
+    GetWindowRect(window, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested)) << now.left << "," << now.top << " " << now.right - now.left << "x"
+                                             << now.bottom - now.top;
+    EXPECT_EQ(static_cast<int32_t>(kWindow.Read(0, 2)), MulDiv(suggested.right - suggested.left, 96, to));
+    ExpectLaidOutAt(to);
+    // The title bar's icon at the scale's size.
+    auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+    ICONINFO info = {};
+    BITMAP image = {};
+    ASSERT_TRUE(icon && GetIconInfo(icon, &info));
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof image, &image);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(image.bmWidth, MulDiv(16, to, 96));
+  }
+  SetWindowPos(window, nullptr, start.left, start.top, start.right - start.left, start.bottom - start.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace

@@ -50,9 +50,11 @@ class Button : public TableComponent<ButtonProperties, kButtonTable> {
     Attach(window);
     if (icon_) SendMessageW(window, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon_.get()));
     if (bitmap_) SendMessageW(window, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), FALSE);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle(hwnd())), FALSE);
     return true;
   }
+
+  void OnDpiChanged() override { ShowFont(hwnd(), p.font); }
 
   int32_t Apply(Change change, int32_t number, const PropertyValue&) {
     HWND window = hwnd();

@@ -10,6 +10,7 @@
 #include "platform/gdi_handle.h"
 #include "platform/wide_text.h"
 #include "ui/component.h"
+#include "ui/display_scale.h"
 #include "ui/units/borders.h"
 #include "ui/units/edit_box_properties.h"
 #include "ui/units/property_values.h"
@@ -85,11 +86,8 @@ class EditBox : public TableComponent<EditBoxProperties, kEditBoxTable> {
     if (!window) return false;
     Attach(window);
     MakeBrush();
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), FALSE);
-    if (!p.multiline) {
-      int lowest = TextHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
-      if (height < lowest) SetWindowPos(window, nullptr, 0, 0, width, lowest, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle(hwnd())), FALSE);
+    FitLineHeight(width, height);
     SendMessageW(window, EM_LIMITTEXT, p.max_length, 0);
     if (p.input_mode == 2) ApplyPasswordChar();
     if (p.Spins()) CreateSpin(at.parent, at.control_id + kSpinIdOffset);
@@ -172,6 +170,13 @@ class EditBox : public TableComponent<EditBoxProperties, kEditBoxTable> {
       default:
         return false;
     }
+  }
+
+  void OnDpiChanged() override {
+    ShowFont(hwnd(), p.font);
+    RECT rect;
+    GetWindowRect(hwnd(), &rect);
+    FitLineHeight(rect.right - rect.left, rect.bottom - rect.top);
   }
 
   int32_t Apply(Change, int32_t number, const PropertyValue& value) {
@@ -265,11 +270,18 @@ class EditBox : public TableComponent<EditBoxProperties, kEditBoxTable> {
   }
 
  private:
+  // A one-line box is at least as high as its font's line.
+  void FitLineHeight(int width, int height) {
+    if (p.multiline) return;
+    int lowest = TextHeight() + 2 * display::SystemMetricAt(SM_CYEDGE, display::WindowDpi(hwnd()));
+    if (height < lowest) SetWindowPos(hwnd(), nullptr, 0, 0, width, lowest, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
   int TextHeight() {
     HDC dc = GetDC(hwnd());
     TEXTMETRICW metrics = {};
     {
-      DcSelection font(dc, p.font.Handle());
+      DcSelection font(dc, p.font.Handle(hwnd()));
       GetTextMetricsW(dc, &metrics);
     }
     ReleaseDC(hwnd(), dc);

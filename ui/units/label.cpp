@@ -3,11 +3,11 @@
 // paints no background, so whatever lies beneath shows through.
 #include <cmath>
 
-#include "platform/display_scale.h"
 #include "platform/gdi_handle.h"
 #include "platform/wide_text.h"
 #include "platform/window_class.h"
 #include "ui/component.h"
+#include "ui/display_scale.h"
 #include "ui/units/borders.h"
 #include "ui/units/label_properties.h"
 #include "ui/units/property_values.h"
@@ -238,7 +238,7 @@ class Label : public TableComponent<LabelProperties, kLabelTable> {
     UINT format = DT_NOPREFIX;
     if (p.HorizontalAlign() == 1) format |= DT_CENTER;
     if (p.HorizontalAlign() == 2) format |= DT_RIGHT;
-    DcSelection font(dc, p.font.Handle());
+    DcSelection font(dc, p.font.Handle(hwnd()));
     SetBkMode(dc, TRANSPARENT);
     RECT box = rect;
     if (p.word_wrap) {

@@ -10,11 +10,11 @@
 
 #include <commctrl.h>
 
-#include "platform/display_scale.h"
 #include "platform/gdi_handle.h"
 #include "platform/wide_text.h"
 #include "runtime/notify.h"
 #include "ui/component.h"
+#include "ui/display_scale.h"
 #include "ui/property_writer.h"
 #include "ui/units/property_values.h"
 #include "ui/units/standard_controls.h"
@@ -104,7 +104,7 @@ class StatusBar : public TableComponent<StatusBarProperties, kStatusBarTable> {
     HWND window = CreateChildWindow(0, STATUSCLASSNAMEW, "", style, at);
     if (!window) return false;
     Attach(window);
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), FALSE);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle(hwnd())), FALSE);
     BuildIcons();
     SendMessageW(window, SB_SIMPLE, FALSE, 0);
     SendMessageW(window, SB_SETBKCOLOR, 0, static_cast<LPARAM>(p.background_color));  // 0xFF000000 is CLR_DEFAULT
@@ -150,6 +150,11 @@ class StatusBar : public TableComponent<StatusBarProperties, kStatusBarTable> {
   }
 
   void BeforeSave() { p.parts = WriteParts(p.decoded_parts); }
+
+  void OnDpiChanged() override {
+    ShowFont(hwnd(), p.font);
+    LayOutParts();
+  }
 
   void LayOutParts() {
     std::vector<int> edges;

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/display_scale.h"
 #include "platform/wide_text.h"
 #include "runtime/notify.h"
 #include "ui/common_controls.h"
+#include "ui/display_scale.h"
 #include "ui/units/table_unit.h"
 #include "ui/units/unit_colour.h"
 #include "ui/units/unit_pictures.h"
@@ -77,8 +77,7 @@ bool SuperButton::Create(const Placement& at) {
   HWND window = CreateChildWindow(0, L"BUTTON", p.caption, WS_CHILD | WS_CLIPSIBLINGS | at.extra_style | BS_OWNERDRAW, at);
   if (!window) return false;
   Attach(window);
-  for (int slot = 0; slot < kSlotCount; ++slot) BuildPicture(static_cast<Slot>(slot));
-  ApplyFont();
+  OnDpiChanged();  // the pictures and the font, made for the window's DPI
   // The tooltip window is made when the mouse first comes over the button:
   // each one is a top-level window, and made up front they were a sixth of
   // the installer's start-up.
@@ -146,7 +145,7 @@ void SuperButton::BuildPicture(Slot slot) {
 }
 
 void SuperButton::ApplyFont() {
-  if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle()), FALSE);
+  if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle(hwnd())), FALSE);
 }
 
 void SuperButton::UpdateTooltip() {
@@ -168,8 +167,7 @@ void SuperButton::UpdateTooltip() {
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     if (!tooltip_) return;
-    // A maximum width makes the tip break its lines at "\r\n" and wrap.
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, display::ToPixels(kTooltipWidth, display::WindowDpi(hwnd())));
+    ApplyTooltipWidth();
     // Help texts run to several lines: leave them up long enough to read.
     SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(32767, 0));
   }
@@ -181,6 +179,18 @@ void SuperButton::UpdateTooltip() {
   else
     SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
+}
+
+// A maximum width makes the tip break its lines at "\r\n" and wrap.
+void SuperButton::ApplyTooltipWidth() {
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, display::ToPixels(kTooltipWidth, display::WindowDpi(hwnd())));
+}
+
+// Pictures, font and tip width as the window's DPI wants them.
+void SuperButton::OnDpiChanged() {
+  for (int slot = 0; slot < kSlotCount; ++slot) BuildPicture(static_cast<Slot>(slot));
+  ApplyFont();
+  if (tooltip_) ApplyTooltipWidth();
 }
 
 void SuperButton::RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -244,7 +254,7 @@ void SuperButton::DrawPicture(HDC dc, const Picture& picture, int x, int y, bool
 
 void SuperButton::DrawCaption(HDC dc, RECT area, bool disabled, bool lit, bool focused) const {
   std::wstring text = GbkToWide(p.caption.c_str());
-  DcSelection font(dc, p.font.Handle());
+  DcSelection font(dc, p.font.Handle(hwnd()));
   SetBkMode(dc, TRANSPARENT);
   // Measure the wrapped block, then centre it in the text area.
   RECT measured = area;

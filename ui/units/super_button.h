@@ -50,6 +50,7 @@ class SuperButton : public units::TableComponent<SuperButtonProperties, kSuperBu
   bool hovered() const { return hovered_; }
   // Null until the mouse first came over a button that has a tooltip text.
   HWND tooltip_window() const { return tooltip_; }
+  void OnDpiChanged() override;
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -71,6 +72,7 @@ class SuperButton : public units::TableComponent<SuperButtonProperties, kSuperBu
   void BuildPicture(Slot slot);
   void ApplyFont();
   void UpdateTooltip();
+  void ApplyTooltipWidth();
   void RelayToTooltip(UINT message, WPARAM wparam, LPARAM lparam);
   void Redraw();
 

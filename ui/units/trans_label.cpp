@@ -116,7 +116,7 @@ int32_t TransLabel::Apply(Change, int32_t number, const PropertyValue&) {
 void TransLabel::Paint(HDC dc) {
   RECT rect;
   GetClientRect(hwnd(), &rect);
-  DcSelection font(dc, p.label_font.Handle());
+  DcSelection font(dc, p.label_font.Handle(hwnd()));
   SetBkMode(dc, TRANSPARENT);
   UINT flags = DT_NOCLIP;
   uint32_t horz = p.horz_align, vert = p.vert_align;

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/display_scale.h"
 #include "platform/pointer_word.h"
+#include "ui/display_scale.h"
 #include "ui/font_record.h"
 #include "ui/property_writer.h"
 #include "ui/units/unit_window.h"
@@ -12,9 +12,10 @@ namespace controls {
 
 UnitFont::~UnitFont() { Release(); }
 
-void UnitFont::Release() {
+void UnitFont::Release() const {
   if (handle_) DeleteObject(handle_);
   handle_ = nullptr;
+  handle_dpi_ = 0;
 }
 
 void UnitFont::SetStored(ByteRun bytes) {
@@ -38,9 +39,13 @@ PropertyValue UnitFont::Value() const {
   return has_font_ ? PropertyValue{PointerWord(&font_), sizeof font_} : PropertyValue{0, 0};
 }
 
-HFONT UnitFont::Handle() const {
-  if (!has_font_) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  if (!handle_) handle_ = CreateUnitFont(font_, display::SystemDpi());
+HFONT UnitFont::Handle(HWND window) const {
+  int dpi = display::WindowDpi(window);
+  if (handle_dpi_ != dpi) {
+    Release();
+    handle_ = has_font_ ? CreateUnitFont(font_, dpi) : CreateDefaultFontAt(dpi);
+    handle_dpi_ = dpi;
+  }
   return handle_ ? handle_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
@@ -53,7 +58,7 @@ void UnitFont::Write(PropertyWriter& writer) const {
 
 void ShowFont(HWND window, const UnitFont& font) {
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle()), TRUE);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Handle(window)), TRUE);
   ShowNow(window);
 }
 

@@ -36,20 +36,22 @@ class UnitFont {
   const LOGFONTA& logfont() const { return font_; }
   // For get: the LOGFONTA, or null for the default.
   PropertyValue Value() const;
-  // The handle to draw with (the default GUI font when empty); owned here.
-  HFONT Handle() const;
+  // The handle to draw with in `window`, at its DPI (the default GUI font
+  // when empty); owned here, and made again when the DPI is another.
+  HFONT Handle(HWND window) const;
   void Write(PropertyWriter& writer) const;
 
  private:
-  void Release();
+  void Release() const;
   bool has_font_ = false;
   LOGFONTA font_ = {};
-  mutable HFONT handle_ = nullptr;  // made on first use
+  mutable HFONT handle_ = nullptr;  // made on first use; null for the stock font
+  mutable int handle_dpi_ = 0;
 };
 
-// A new font on a live control, shown at once. The holder has already
-// freed the old handle: the control lets go of it through the stock font
-// before it takes the new one.
+// A new font on a live control, shown at once, also after a change of the
+// window's DPI. The control lets go of the old handle through the stock
+// font before the new one is made (the holder may have freed it already).
 void ShowFont(HWND window, const UnitFont& font);
 
 }  // namespace controls

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/display_scale.h"
 #include "platform/pointer_word.h"
 #include "runtime/notify.h"
 #include "runtime/value/byte_reader.h"
+#include "ui/display_scale.h"
 
 namespace controls {
 

@@ -6,6 +6,7 @@
 #include "platform/window_class.h"
 #include "runtime/notify.h"
 #include "runtime/runtime_services.h"
+#include "ui/display_scale.h"
 #include "ui/events.h"
 #include "ui/keyboard.h"
 #include "ui/menu_commands.h"
@@ -89,10 +90,13 @@ bool WindowForm::Create(const controls::Placement& at) {
   FrameStyles(p, &style, &ex_style);
   style |= WS_CLIPCHILDREN | (at.extra_style & WS_DISABLED);
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (p.start_position == 1) {
+  auto centre = [&] {
+    if (p.start_position != 1) return;
     rect.left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     rect.top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  } else if (p.start_position == 2) {
+  };
+  centre();
+  if (p.start_position == 2) {
     style |= WS_MINIMIZE;
   } else if (p.start_position == 3 && p.Resizable()) {
     style |= WS_MAXIMIZE;
@@ -110,12 +114,22 @@ bool WindowForm::Create(const controls::Placement& at) {
                                 rect.top, width, height, owner, at.menu, instance, nullptr);
   if (!window) return false;
   Attach(window);
+  // The window manager sized it for its owner's DPI, or the system's. Made
+  // on a screen of another scale, it is sized again for that one: the
+  // system tells a new window nothing of its screen's scale.
+  int laid_out_dpi = display::WindowDpi(at.parent), dpi = display::SystemWindowDpi(window);
+  if (dpi != laid_out_dpi) {
+    width = MulDiv(width, dpi, laid_out_dpi);
+    height = MulDiv(height, dpi, laid_out_dpi);
+    centre();
+  }
+  display::SetLayoutDpi(window, dpi);
 
   RECT real;
   GetWindowRect(window, &real);
   if (real.right - real.left != width || real.bottom - real.top != height)
     MoveWindow(window, rect.left, rect.top, width, height, FALSE);
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(default_font_.Handle(window)), FALSE);
   if (p.always_on_top) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ApplyMovable();
   ApplyIcons();
@@ -158,26 +172,54 @@ void WindowForm::ApplyTaskbar() {
   if (visible) ShowWindow(window, SW_SHOWNA);
 }
 
-// The icon property, or the program's own icon in both sizes.
+// The icon property, or the program's own icon in both sizes, each the
+// image nearest to its size at the window's DPI.
 void WindowForm::ApplyIcons() {
   OwnedIcon fresh[2];
   HICON icons[2] = {};
+  int dpi = display::WindowDpi(hwnd());
+  int sizes[2] = {display::SystemMetricAt(SM_CXICON, dpi), display::SystemMetricAt(SM_CXSMICON, dpi)};
   if (!p.icon.empty()) {
     for (int i = 0; i < 2; ++i) {
-      int size = GetSystemMetrics(i == 0 ? SM_CXICON : SM_CXSMICON);  // at the system's DPI
-      int id = LookupIconIdFromDirectoryEx(p.icon.data(), TRUE, size, size, LR_DEFAULTCOLOR);
+      int id = LookupIconIdFromDirectoryEx(p.icon.data(), TRUE, sizes[i], sizes[i], LR_DEFAULTCOLOR);
       if (id > 0 && static_cast<size_t>(id) < p.icon.size())
         fresh[i].Reset(CreateIconFromResourceEx(p.icon.data() + id, static_cast<DWORD>(p.icon.size() - id), TRUE,
-                                                0x00030000, size, size, LR_DEFAULTCOLOR));
+                                                0x00030000, sizes[i], sizes[i], LR_DEFAULTCOLOR));
       icons[i] = fresh[i].get();
     }
   }
-  if (!icons[0] || !icons[1]) NotifyRuntime(NR_DEFAULT_ICONS, static_cast<int32_t>(reinterpret_cast<uintptr_t>(icons)), 0);
+  if (!icons[0] || !icons[1]) {
+    // The runtime keeps the program's icons at the system's sizes; at
+    // another DPI the window loads its own.
+    NotifyRuntime(NR_DEFAULT_ICONS, static_cast<int32_t>(reinterpret_cast<uintptr_t>(icons)), 0);
+    for (int i = 0; i < 2 && dpi != display::SystemDpi(); ++i) {
+      fresh[i].Reset(static_cast<HICON>(
+          LoadImageW(GetModuleHandleW(nullptr), kDefaultIconName, IMAGE_ICON, sizes[i], sizes[i], 0)));
+      if (fresh[i]) icons[i] = fresh[i].get();
+    }
+  }
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons[0]));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons[1]));
   // The window has let go of the old icons: they go now.
   own_icons_[0] = std::move(fresh[0]);
   own_icons_[1] = std::move(fresh[1]);
+}
+
+// Sent only to windows aware of each screen's DPI (Windows 8.1 on), and
+// while it runs the system's query still answers the old DPI: the new one
+// comes from the message, and the window keeps it as its layout DPI.
+void WindowForm::MoveToDpi(int dpi, const RECT* suggested) {
+  HWND window = hwnd();
+  if (!suggested || !display::SetLayoutDpi(window, dpi)) return;
+  controls::ShowFont(window, default_font_);
+  SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The resized event's routine may have closed the window.
+  if (!IsWindow(window) || Component::FromWindow(window) != this) return;
+  if (WindowRecord* record = FindWindowRecord(window_id())) LayOutForDpi(record);
+  RunDockingLayout();
+  ApplyIcons();
+  RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 COLORREF WindowForm::BackgroundColour() const {
@@ -339,7 +381,11 @@ LRESULT WindowForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_DESTROY:
       RaiseEvent(kWindowDestroyed);
+      display::ForgetLayoutDpi(hwnd());
       break;
+    case WM_DPICHANGED:
+      MoveToDpi(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+      return 0;
     case WM_MOVE:
       if (!RaiseEventAndLive(kWindowMoved)) return 0;
       break;

@@ -11,6 +11,7 @@
 #include "ui/component.h"
 #include "ui/unit.h"
 #include "ui/units/table_unit.h"
+#include "ui/units/unit_font.h"
 #include "ui/units/unit_window.h"
 #include "ui/units/window_properties.h"
 
@@ -40,6 +41,9 @@ class WindowForm : public units::TableComponent<WindowProperties, kWindowTable> 
   void ApplyMovable();
   void ApplyIcons();
   void ApplyTaskbar();
+  // Moved to a screen of another scale: laid out again for `dpi` in the
+  // rectangle the system suggests.
+  void MoveToDpi(int dpi, const RECT* suggested);
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -55,6 +59,7 @@ class WindowForm : public units::TableComponent<WindowProperties, kWindowTable> 
 
   bool docking_enabled_ = false;
   OwnedIcon own_icons_[2];
+  controls::UnitFont default_font_;  // the default GUI font at the window's DPI
 };
 
 extern const UnitDescriptor kWindowUnit;
