@@ -70,9 +70,17 @@ TEST(ProgramFile, ManifestRunsAsInvokerOnWindows7To11WithClassicControls) {
                              "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
     EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"{") + system + "}\"/>"), std::string::npos) << system;
   EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos) << "the themed controls would ignore the bar's colours";
-  // Aware of the system's DPI: the program lays itself out for the scale.
-  EXPECT_NE(manifest.find("<windowsSettings><dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
-                          "WindowsSettings\">true</dpiAware></windowsSettings>"),
+  // Aware of each screen's DPI, else of the system's: the program lays
+  // itself out for the scale.
+  size_t settings = manifest.find("<windowsSettings>"), end = manifest.find("</windowsSettings>");
+  ASSERT_LT(settings, end) << manifest;
+  std::string windows_settings = manifest.substr(settings, end - settings);
+  EXPECT_NE(windows_settings.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">"
+                                  "true</dpiAware>"),
+            std::string::npos)
+      << manifest;
+  EXPECT_NE(windows_settings.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                                  "PerMonitorV2, System</dpiAwareness>"),
             std::string::npos)
       << manifest;
 }
