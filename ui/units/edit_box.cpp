@@ -65,7 +65,6 @@ class EditBox : public TableComponent<EditBoxProperties, kEditBoxTable> {
   std::string scratch;  // a text handed out by get, alive until the next one
 
   bool Create(const Placement& at) {
-    RECT rect = at.rect;
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | at.extra_style;
     if (!p.multiline) {
       style |= ES_AUTOHSCROLL;
@@ -81,13 +80,12 @@ class EditBox : public TableComponent<EditBoxProperties, kEditBoxTable> {
     if (p.case_conversion == 1) style |= ES_LOWERCASE;
     if (p.case_conversion == 2) style |= ES_UPPERCASE;
     if (!p.hide_selection) style |= ES_NOHIDESEL;
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
     HWND window = CreateChildWindow(0, L"EDIT", p.content, style, at);
     if (!window) return false;
     Attach(window);
     MakeBrush();
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(p.font.Handle(hwnd())), FALSE);
-    FitLineHeight(width, height);
+    FitLineHeight();
     SendMessageW(window, EM_LIMITTEXT, p.max_length, 0);
     if (p.input_mode == 2) ApplyPasswordChar();
     if (p.Spins()) CreateSpin(at.parent, at.control_id + kSpinIdOffset);
@@ -174,9 +172,7 @@ class EditBox : public TableComponent<EditBoxProperties, kEditBoxTable> {
 
   void OnDpiChanged() override {
     ShowFont(hwnd(), p.font);
-    RECT rect;
-    GetWindowRect(hwnd(), &rect);
-    FitLineHeight(rect.right - rect.left, rect.bottom - rect.top);
+    FitLineHeight();
   }
 
   int32_t Apply(Change, int32_t number, const PropertyValue& value) {
@@ -271,10 +267,12 @@ class EditBox : public TableComponent<EditBoxProperties, kEditBoxTable> {
 
  private:
   // A one-line box is at least as high as its font's line.
-  void FitLineHeight(int width, int height) {
-    if (p.multiline) return;
+  void FitLineHeight() {
+    RECT rect;
+    if (p.multiline || !GetWindowRect(hwnd(), &rect)) return;
     int lowest = TextHeight() + 2 * display::SystemMetricAt(SM_CYEDGE, display::WindowDpi(hwnd()));
-    if (height < lowest) SetWindowPos(hwnd(), nullptr, 0, 0, width, lowest, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (rect.bottom - rect.top < lowest)
+      SetWindowPos(hwnd(), nullptr, 0, 0, rect.right - rect.left, lowest, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   int TextHeight() {

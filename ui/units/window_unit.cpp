@@ -192,11 +192,12 @@ void WindowForm::ApplyIcons() {
     // The runtime keeps the program's icons at the system's sizes; at
     // another DPI the window loads its own.
     NotifyRuntime(NR_DEFAULT_ICONS, static_cast<int32_t>(reinterpret_cast<uintptr_t>(icons)), 0);
-    for (int i = 0; i < 2 && dpi != display::SystemDpi(); ++i) {
-      fresh[i].Reset(static_cast<HICON>(
-          LoadImageW(GetModuleHandleW(nullptr), kDefaultIconName, IMAGE_ICON, sizes[i], sizes[i], 0)));
-      if (fresh[i]) icons[i] = fresh[i].get();
-    }
+    if (dpi != display::SystemDpi())
+      for (int i = 0; i < 2; ++i) {
+        fresh[i].Reset(static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), kDefaultIconName, IMAGE_ICON, sizes[i], sizes[i], 0)));
+        if (fresh[i]) icons[i] = fresh[i].get();
+      }
   }
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons[0]));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons[1]));
